@@ -1,0 +1,121 @@
+#include "config/ModelFile.h"
+
+#include <algorithm>
+#include <cctype>
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+
+#include "config/CNumber.h"
+#include "config/XmlLookup.h"
+#include "platform/AtomicFileWriter.h"
+
+namespace keyloom {
+namespace {
+
+enum class ReadResult { Read, Missing, Failed };
+
+ReadResult ReadWhole(const std::string& path, std::string& bytes) {
+  std::error_code ec;
+  const auto status = std::filesystem::status(path, ec);
+  if (status.type() == std::filesystem::file_type::not_found) return ReadResult::Missing;
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return ReadResult::Failed;
+  bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  return in.bad() ? ReadResult::Failed : ReadResult::Read;
+}
+
+bool OnlyBlanks(const std::string& bytes) {
+  return std::all_of(bytes.begin(), bytes.end(), [](char c) { return std::isspace(static_cast<unsigned char>(c)); });
+}
+
+// "20261210-151033": sorts by time and is safe in every file system's names.
+std::string UtcStamp() {
+  using namespace std::chrono;
+  const auto now = floor<seconds>(system_clock::now());
+  const auto day = floor<days>(now);
+  const year_month_day date{day};
+  const hh_mm_ss time{now - day};
+  char text[32];
+  std::snprintf(text, sizeof text, "%04d%02u%02u-%02d%02d%02d", static_cast<int>(date.year()),
+                static_cast<unsigned>(date.month()), static_cast<unsigned>(date.day()),
+                static_cast<int>(time.hours().count()), static_cast<int>(time.minutes().count()),
+                static_cast<int>(time.seconds().count()));
+  return text;
+}
+
+// A name beside `path` that no earlier backup uses.
+std::string FreeBackupName(const std::string& path) {
+  const std::string base = path + ".bad-" + UtcStamp();
+  std::string name = base;
+  std::error_code ec;
+  for (int n = 2; std::filesystem::exists(name, ec) && n < 1000; ++n) name = base + "-" + std::to_string(n);
+  return name;
+}
+
+}  // namespace
+
+bool ModelFile::Load(const std::string& path, pugi::xml_document& doc, EmptyDocument empty) {
+  path_ = path;
+  backupPending_ = false;
+  doc.reset();
+
+  std::string bytes;
+  const ReadResult read = ReadWhole(path, bytes);
+  if (read == ReadResult::Missing) return false;
+  if (read == ReadResult::Failed) {
+    backupPending_ = true;
+    return false;
+  }
+
+  const pugi::xml_parse_result parsed =
+      doc.load_buffer(bytes.data(), bytes.size(), pugi::parse_default, pugi::encoding_utf8);
+  if (parsed) return true;
+  // pugixml reports a document without elements as an error; a file holding
+  // just the declaration is what an empty list is saved as, though.
+  if (parsed.status == pugi::status_no_document_element && empty == EmptyDocument::Valid && !OnlyBlanks(bytes)) {
+    return true;
+  }
+  doc.reset();
+  // An empty or blank file holds nothing worth keeping.
+  backupPending_ = !OnlyBlanks(bytes);
+  return false;
+}
+
+bool ModelFile::KeepDamagedFile() {
+  std::string bytes;
+  switch (ReadWhole(path_, bytes)) {
+    case ReadResult::Missing:
+      return true;  // gone meanwhile: nothing left to keep
+    case ReadResult::Failed:
+      return false;  // never replace what could not be kept
+    case ReadResult::Read:
+      break;
+  }
+  return platform::AtomicFileWriter().Write(FreeBackupName(path_), bytes);
+}
+
+bool ModelFile::Save(const pugi::xml_document& doc) {
+  if (path_.empty()) return false;
+  if (backupPending_) {
+    if (!KeepDamagedFile()) return false;
+    backupPending_ = false;
+  }
+  return platform::AtomicFileWriter().Write(path_, SerializeModelDocument(doc));
+}
+
+uint32_t AttributeNumber(const pugi::xml_node& node, std::string_view name, uint32_t missing) {
+  const pugi::xml_attribute attribute = AttributeNoCase(node, name);
+  return attribute ? CULong32(attribute.value(), 10) : missing;
+}
+
+std::string SerializeModelDocument(const pugi::xml_document& doc) {
+  std::ostringstream out;
+  doc.save(out, "\t", pugi::format_indent, pugi::encoding_utf8);
+  return std::move(out).str();
+}
+
+}  // namespace keyloom

@@ -1,0 +1,54 @@
+#pragma once
+
+#include <pugixml.hpp>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace keyloom {
+
+// The data file of one model: where it was loaded from, how it is read, and
+// how it is written back so that no save can lose the user's data.
+//
+// Saves go through the platform's atomic writer (old or new file, never a
+// torn one). A file that existed but could not be read or parsed is copied to
+// "<name>.bad-<UTC time>" before the first save of the run replaces it, so a
+// damaged file can still be mended by hand.
+class ModelFile {
+ public:
+  // Whether a document without any element (a file holding only the XML
+  // declaration) is a valid, empty file rather than a malformed one.
+  enum class EmptyDocument { Malformed, Valid };
+
+  // Remembers `path` and parses it into `doc` (UTF-8, default options, which
+  // keep neither the declaration nor comments). False when the file is
+  // missing, unreadable or malformed; `doc` is then empty.
+  bool Load(const std::string& path, pugi::xml_document& doc, EmptyDocument empty = EmptyDocument::Malformed);
+
+  // Writes `doc` to the remembered path: UTF-8, XML declaration, one element
+  // per line, one tab per level. False when nothing was written (no path, the
+  // write failed, or a damaged file could not be kept aside first).
+  bool Save(const pugi::xml_document& doc);
+
+  const std::string& path() const { return path_; }
+
+  // True while a damaged file waits to be kept aside by the next save.
+  bool backup_pending() const { return backupPending_; }
+
+ private:
+  bool KeepDamagedFile();
+
+  std::string path_;
+  bool backupPending_ = false;
+};
+
+// A number attribute of a model file, found without regard to case and read
+// as the C library's unsigned-long conversion reads it (a sign is accepted,
+// "-1" gives 0xFFFFFFFF, values past 2^32-1 saturate); `missing` when the
+// node has no such attribute. Signed fields take the 32 bits as they are.
+uint32_t AttributeNumber(const pugi::xml_node& node, std::string_view name, uint32_t missing = 0);
+
+// The text `Save` writes for `doc`.
+std::string SerializeModelDocument(const pugi::xml_document& doc);
+
+}  // namespace keyloom
