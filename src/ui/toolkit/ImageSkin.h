@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QPixmap>
+#include <QRect>
+
+class QPainter;
+
+namespace keyloom::ui {
+
+// An image cut into `states` equal sub-images side by side (or stacked when
+// `vertical`), one per widget state: normal, hover, pushed, disabled, or the
+// frames of whatever the widget counts.
+class ImageSkin {
+ public:
+  ImageSkin(QPixmap image, int states, bool vertical);
+
+  int states() const { return states_; }
+  QSize StateSize() const;
+  // Draws sub-image `state` (clamped to the last one) scaled into `target`.
+  void Draw(QPainter& painter, const QRect& target, int state) const;
+  QPixmap StateImage(int state) const;
+
+ private:
+  QRect SourceRect(int state) const;
+
+  QPixmap image_;
+  int states_;
+  bool vertical_;
+};
+
+}  // namespace keyloom::ui

@@ -1,0 +1,165 @@
+#include "ui/toolkit/SWindow.h"
+
+#include <QPainter>
+#include <QQueue>
+#include <cctype>
+
+#include "ui/toolkit/ImageSkin.h"
+#include "ui/toolkit/SHostWnd.h"
+#include "ui/toolkit/UiApp.h"
+
+namespace keyloom::ui {
+
+bool ClassNameEquals(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
+      return false;
+  }
+  return true;
+}
+
+SWindow::SWindow(UiApp& app, QWidget* parent) : QWidget(parent), app_(app) {}
+
+bool SWindow::SetAttribute(const QString& name, const QString& value) {
+  const UiDefinition& def = app_.definition();
+  if (name == QLatin1String("name")) {
+    name_ = value;
+    if (id_ == 0) id_ = app_.names().IdOf(value);
+  } else if (name == QLatin1String("id")) {
+    id_ = value.toInt();
+  } else if (name == QLatin1String("pos") || name == QLatin1String("size")) {
+    const QStringList parts = value.split(',');
+    int* target = name == QLatin1String("pos") ? pos_ : pos_ + 2;
+    target[0] = parts.value(0).trimmed().toInt();
+    target[1] = parts.value(1).trimmed().toInt();
+  } else if (name == QLatin1String("text")) {
+    SetWindowText(def.ResolveString(value));
+  } else if (name == QLatin1String("colorbkgnd")) {
+    background_ = def.ResolveColor(value);
+  } else if (name == QLatin1String("colortext")) {
+    textColor_ = def.ResolveColor(value);
+  } else if (name == QLatin1String("skin")) {
+    skin_ = def.Skin(value);
+  } else if (name == QLatin1String("align")) {
+    const Qt::Alignment horizontal = value == QLatin1String("center") ? Qt::AlignHCenter
+                                     : value == QLatin1String("right") ? Qt::AlignRight
+                                                                       : Qt::AlignLeft;
+    align_ = horizontal | Qt::AlignVCenter;
+  } else if (name == QLatin1String("fontsize")) {
+    QFont f = font();
+    f.setPixelSize(value.toInt());
+    setFont(f);
+  } else if (name == QLatin1String("bold")) {
+    QFont f = font();
+    f.setBold(value == QLatin1String("1"));
+    setFont(f);
+  } else if (name == QLatin1String("visible")) {
+    setVisible(value != QLatin1String("0"));
+  } else {
+    return false;
+  }
+  return true;
+}
+
+void SWindow::SetWindowText(const QString& text) {
+  text_ = text;
+  update();
+}
+
+QString SWindow::GetDisplayText() const { return app_.translator().Translate(text_); }
+
+SWindow* SWindow::FindChild(const std::function<bool(const SWindow*)>& match, int levels) const {
+  QQueue<std::pair<const QWidget*, int>> queue;
+  queue.enqueue({this, 0});
+  while (!queue.isEmpty()) {
+    const auto [widget, depth] = queue.dequeue();
+    if (levels >= 0 && depth >= levels) continue;
+    for (QObject* child : widget->children()) {
+      auto* window = qobject_cast<SWindow*>(child);
+      if (window == nullptr) continue;
+      if (match(window)) return window;
+      queue.enqueue({window, depth + 1});
+    }
+  }
+  return nullptr;
+}
+
+SWindow* SWindow::FindChildByName(const QString& name, const char* className, int levels) const {
+  SWindow* found = FindChild([&](const SWindow* w) { return w->name_ == name; }, levels);
+  if (found == nullptr || !found->IsClass(className)) {
+    ToolkitLog("FindChildByName2 Failed, no window of class [%s] with name of [%s] was found within [%d] levels",
+               className, name.toUtf8().constData(), levels);
+    return nullptr;
+  }
+  return found;
+}
+
+SWindow* SWindow::FindChildByID(int id, const char* className, int levels) const {
+  SWindow* found = FindChild([&](const SWindow* w) { return w->id_ == id; }, levels);
+  if (found == nullptr || !found->IsClass(className)) {
+    ToolkitLog("FindChildByID2 Failed, no window of class [%s] with id of [%d] was found within [%d] levels",
+               className, id, levels);
+    return nullptr;
+  }
+  return found;
+}
+
+void SWindow::Subscribe(EventKind kind, EventHandler handler) {
+  subscriptions_.push_back({kind, std::move(handler)});
+}
+
+void SWindow::FireEvent(EventArgs& event) {
+  for (const Subscription& s : subscriptions_) {
+    if (s.kind == event.kind && s.handler(event)) return;
+  }
+  if (auto* host = qobject_cast<SHostWnd*>(window())) host->OnEvent(event);
+}
+
+void SWindow::FireEvent(EventKind kind, int value) {
+  EventArgs event{kind, this, name_, id_, value};
+  FireEvent(event);
+}
+
+void SWindow::Relayout() {
+  const QWidget* parent = parentWidget();
+  if (parent == nullptr) return;
+  auto axis = [](int origin, int extent, int parentExtent) {
+    const int start = origin < 0 ? parentExtent + origin : origin;
+    const int length = extent > 0 ? extent : parentExtent - start + extent;
+    return std::pair{start, std::max(0, length)};
+  };
+  const auto [x, w] = axis(pos_[0], pos_[2], parent->width());
+  const auto [y, h] = axis(pos_[1], pos_[3], parent->height());
+  setGeometry(x, y, w, h);
+  // A hidden widget gets its resize event only when shown; place the
+  // children now so the tree is right from the start.
+  RelayoutChildren();
+}
+
+void SWindow::RelayoutChildren() {
+  for (QObject* child : children()) {
+    if (auto* window = qobject_cast<SWindow*>(child)) window->Relayout();
+  }
+}
+
+void SWindow::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  RelayoutChildren();
+}
+
+void SWindow::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  if (background_.isValid()) painter.fillRect(rect(), background_);
+  if (skin_) skin_->Draw(painter, rect(), DrawState());
+  DrawText(painter, rect());
+}
+
+void SWindow::DrawText(QPainter& painter, const QRect& rect) const {
+  if (text_.isEmpty()) return;
+  painter.setPen(textColor_.isValid() ? textColor_ : palette().color(QPalette::WindowText));
+  painter.setFont(font());
+  painter.drawText(rect, static_cast<int>(align_), GetDisplayText());
+}
+
+}  // namespace keyloom::ui

@@ -1,0 +1,120 @@
+#pragma once
+
+#include <QColor>
+#include <QWidget>
+#include <functional>
+#include <memory>
+#include <string_view>
+#include <vector>
+
+#include "ui/toolkit/EventArgs.h"
+#include "ui/toolkit/ToolkitLog.h"
+
+namespace keyloom::ui {
+
+class ImageSkin;
+class UiApp;
+
+bool ClassNameEquals(std::string_view a, std::string_view b);
+
+// Declares a widget class's layout name and its place in the class test:
+// IsClass answers for the class's own layout name and its bases'.
+#define KEYLOOM_WIDGET_CLASS(Base, xmlName)                                                          \
+ public:                                                                                              \
+  static constexpr const char* kClassName = xmlName;                                                  \
+  const char* GetClassName() const override { return kClassName; }                                    \
+  bool IsClass(std::string_view name) const override {                                                \
+    return ::keyloom::ui::ClassNameEquals(name, kClassName) || Base::IsClass(name);                   \
+  }                                                                                                   \
+                                                                                                      \
+ private:
+
+// The toolkit's base widget ("window"): a rectangle placed by its layout
+// attributes, with an optional name, id, text, colours and skin.
+//
+// Layout attributes (names without regard to case): name, id, pos="x,y",
+// size="w,h", text, colorBkgnd, colorText, skin, align (left, center, right),
+// fontSize, bold, visible. A negative x or y counts from the parent's right or
+// bottom edge; a width or height of 0 or less stretches to the parent's far
+// edge less that many pixels. Texts pass through the active translation when
+// drawn, so a language change shows at once.
+class SWindow : public QWidget {
+  Q_OBJECT
+ public:
+  static constexpr const char* kClassName = "window";
+
+  SWindow(UiApp& app, QWidget* parent);
+
+  virtual const char* GetClassName() const { return kClassName; }
+  virtual bool IsClass(std::string_view name) const { return ClassNameEquals(name, kClassName); }
+
+  // Takes one layout attribute (name in lower case). Each class handles its
+  // own and passes the rest to its base; false when nobody knew it.
+  virtual bool SetAttribute(const QString& name, const QString& value);
+  // Called once the widget's children from the layout exist.
+  virtual void OnLayoutLoaded() {}
+  // The active language changed: show texts anew.
+  virtual void OnLanguageChanged() { update(); }
+
+  const QString& GetName() const { return name_; }
+  int GetID() const { return id_; }
+  void SetID(int id) { id_ = id; }
+
+  // The text as written (untranslated) and as shown.
+  void SetWindowText(const QString& text);
+  const QString& GetWindowText() const { return text_; }
+  QString GetDisplayText() const;
+
+  // Lookup among the descendants, breadth first, `levels` deep (-1: all).
+  // A miss, or a widget of another class, gives null and logs a diagnostic.
+  SWindow* FindChildByName(const QString& name, const char* className = kClassName, int levels = -1) const;
+  SWindow* FindChildByID(int id, const char* className = kClassName, int levels = -1) const;
+  template <class T>
+  T* FindChildByName2(const QString& name, int levels = -1) const {
+    return static_cast<T*>(FindChildByName(name, T::kClassName, levels));
+  }
+  template <class T>
+  T* FindChildByID2(int id, int levels = -1) const {
+    return static_cast<T*>(FindChildByID(id, T::kClassName, levels));
+  }
+
+  // Notifications: handlers subscribed to this widget see the event first;
+  // when none of them takes it (returns true), it goes to the host window.
+  using EventHandler = std::function<bool(EventArgs&)>;
+  void Subscribe(EventKind kind, EventHandler handler);
+  void FireEvent(EventArgs& event);
+  void FireEvent(EventKind kind, int value = 0);
+
+  // Places this widget in its parent from its pos and size attributes.
+  void Relayout();
+  void RelayoutChildren();
+  UiApp& app() const { return app_; }
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  // The skin state to draw: 0 normal; buttons add hover, pushed, disabled.
+  virtual int DrawState() const { return isEnabled() ? 0 : 3; }
+  void DrawText(QPainter& painter, const QRect& rect) const;
+  const std::shared_ptr<ImageSkin>& skin() const { return skin_; }
+
+ private:
+  SWindow* FindChild(const std::function<bool(const SWindow*)>& match, int levels) const;
+
+  UiApp& app_;
+  QString name_;
+  int id_ = 0;
+  QString text_;
+  QColor background_;
+  QColor textColor_;
+  std::shared_ptr<ImageSkin> skin_;
+  Qt::Alignment align_ = Qt::AlignLeft | Qt::AlignVCenter;
+  int pos_[4] = {0, 0, 0, 0};  // x, y, width, height as written
+  struct Subscription {
+    EventKind kind;
+    EventHandler handler;
+  };
+  std::vector<Subscription> subscriptions_;
+};
+
+}  // namespace keyloom::ui

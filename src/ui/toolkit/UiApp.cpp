@@ -1,0 +1,43 @@
+#include "ui/toolkit/UiApp.h"
+
+#include <QApplication>
+#include <QPixmap>
+
+#include "ui/toolkit/SButton.h"
+#include "ui/toolkit/SCaption.h"
+#include "ui/toolkit/SHostWnd.h"
+#include "ui/toolkit/SImageWnd.h"
+#include "ui/toolkit/SText.h"
+
+namespace keyloom::ui {
+
+UiApp::UiApp() {
+  classes_.Register<SWindow>();
+  classes_.Register<SText>();
+  classes_.Register<SButton>();
+  classes_.Register<SImageButton>();
+  classes_.Register<SCaption>();
+  classes_.Register<SImageWnd>();
+  QObject::connect(&translator_, &Translator::languageChanged, [this] { BroadcastLanguageChange(); });
+}
+
+bool UiApp::Initialize(const QString& resourceFolder, const QString& uiDefinition) {
+  if (!resources_.Open(resourceFolder)) return false;
+  return definition_.Load(resources_, uiDefinition);
+}
+
+QIcon UiApp::Icon(const QString& typeAndName) const {
+  QPixmap pixmap;
+  if (!pixmap.loadFromData(resources_.ReadBytes(typeAndName))) return {};
+  return QIcon(pixmap);
+}
+
+void UiApp::BroadcastLanguageChange() {
+  for (QWidget* widget : QApplication::allWidgets()) {
+    if (auto* host = qobject_cast<SHostWnd*>(widget)) host->OnLanguageChanged();
+    if (auto* window = qobject_cast<SWindow*>(widget); window != nullptr && &window->app() == this)
+      window->OnLanguageChanged();
+  }
+}
+
+}  // namespace keyloom::ui

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "support/TempDir.h"
+#include "ui/toolkit/ToolkitLog.h"
+#include "ui/toolkit/UiApp.h"
+
+namespace keyloom::ui::test {
+
+// A small resource folder written to a temporary folder: index, UI
+// definition, string/colour/skin tables, one layout, two translations.
+class ToolkitFixture : public testing::Test {
+ protected:
+  ToolkitFixture();
+  ~ToolkitFixture() override;
+
+  // Writes another layout resource "LAYOUT:<name>".
+  void AddLayout(const std::string& name, const std::string& xml);
+
+  keyloom::test::TempDir dir_;
+  UiApp app_;
+  std::vector<std::string> log_;
+
+ private:
+  ToolkitLogSink previousSink_;
+};
+
+}  // namespace keyloom::ui::test
