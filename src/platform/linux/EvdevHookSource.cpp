@@ -1,0 +1,201 @@
+#include "platform/linux/EvdevHookSource.h"
+
+#include <dirent.h>
+#include <poll.h>
+#include <sys/eventfd.h>
+#include <unistd.h>
+
+#include <climits>
+#include <cstdlib>
+#include <cstring>
+#include <optional>
+
+#include "platform/linux/PermissionHint.h"
+
+namespace keyloom::platform::linux_input {
+namespace {
+
+uint32_t Milliseconds(const input_event& event) {
+  const uint64_t ms = static_cast<uint64_t>(event.input_event_sec) * 1000u +
+                      static_cast<uint64_t>(event.input_event_usec) / 1000u;
+  return static_cast<uint32_t>(ms);  // wraps like the system's tick count
+}
+
+bool IsEventNode(const char* name) { return std::strncmp(name, "event", 5) == 0; }
+
+}  // namespace
+
+EvdevHookSource::EvdevHookSource(int32_t vid, int32_t pid) : vid_(vid), pid_(pid) {}
+
+EvdevHookSource::~EvdevHookSource() { Uninstall(); }
+
+bool EvdevHookSource::Install(int hookType, HookProcedure procedure) {
+  if (dispatcher_ || !procedure || hookType != WH_KEYBOARD_LL) return false;
+  wakeFd_ = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+  if (wakeFd_ < 0) return false;
+  dispatcher_ = std::make_unique<HookDispatcher>(std::move(procedure), kVerdictTimeout);
+  // Listen before scanning, so a keyboard plugged in between is not missed
+  // (one found twice is taken once).
+  monitor_.Open("input");
+  ScanExisting();
+  stop_ = false;
+  reader_ = std::thread([this] { Run(); });
+  return true;
+}
+
+bool EvdevHookSource::Uninstall() {
+  if (!dispatcher_) return false;
+  // Stop first: a reader waiting for a verdict lets its event pass at once.
+  dispatcher_->Stop();
+  stop_ = true;
+  const uint64_t one = 1;
+  (void)!write(wakeFd_, &one, sizeof one);
+  if (reader_.joinable()) reader_.join();
+  keyboards_.clear();
+  cloneSysPaths_.clear();
+  grabbed_ = 0;
+  close(wakeFd_);
+  wakeFd_ = -1;
+  dispatcher_.reset();
+  return true;
+}
+
+intptr_t EvdevHookSource::CallNext(int, uint32_t, KBDLLHOOKSTRUCT*) { return 0; }
+
+uint64_t EvdevHookSource::TimedOutCount() const {
+  return dispatcher_ ? dispatcher_->TimedOut() : 0;
+}
+
+void EvdevHookSource::ScanExisting() {
+  DIR* dir = opendir("/dev/input");
+  if (!dir) return;
+  std::vector<std::string> nodes;
+  while (dirent* entry = readdir(dir)) {
+    if (IsEventNode(entry->d_name)) nodes.push_back(std::string("/dev/input/") + entry->d_name);
+  }
+  closedir(dir);
+  for (const std::string& node : nodes) Take(node);
+}
+
+bool EvdevHookSource::IsOwnClone(const std::string& node) const {
+  const std::string name = node.substr(node.rfind('/') + 1);
+  char resolved[PATH_MAX];
+  const std::string link = "/sys/class/input/" + name + "/device";
+  if (!realpath(link.c_str(), resolved)) return false;
+  return cloneSysPaths_.count(resolved) != 0;
+}
+
+void EvdevHookSource::Take(const std::string& node) {
+  if (keyboards_.count(node) || IsOwnClone(node)) return;
+  std::unique_ptr<GrabbedKeyboard> device;
+  switch (GrabbedKeyboard::Open(node, vid_, pid_, &device)) {
+    case GrabbedKeyboard::OpenResult::Grabbed: break;
+    case GrabbedKeyboard::OpenResult::Denied: ReportAccessDenied(node); return;
+    default: return;
+  }
+  cloneSysPaths_.insert(device->CloneSysPath());
+  keyboards_[node].device = std::move(device);
+  ++grabbed_;
+}
+
+void EvdevHookSource::Release(const std::string& node) {
+  auto it = keyboards_.find(node);
+  if (it == keyboards_.end()) return;
+  cloneSysPaths_.erase(it->second.device->CloneSysPath());
+  keyboards_.erase(it);
+  --grabbed_;
+}
+
+void EvdevHookSource::Run() {
+  std::vector<pollfd> fds;
+  std::vector<std::string> owners;  // node of each device entry in fds
+  std::vector<input_event> events;
+  while (!stop_) {
+    fds.clear();
+    owners.clear();
+    fds.push_back({wakeFd_, POLLIN, 0});
+    fds.push_back({monitor_.Fd(), POLLIN, 0});
+    for (auto& [node, keyboard] : keyboards_) {
+      fds.push_back({keyboard.device->Fd(), POLLIN, 0});
+      owners.push_back(node);
+      fds.push_back({keyboard.device->CloneFd(), POLLIN, 0});
+      owners.push_back(node);
+    }
+    if (poll(fds.data(), fds.size(), -1) < 0) continue;
+    if (stop_) break;
+
+    std::vector<std::string> gone;
+    for (size_t i = 2; i < fds.size(); ++i) {
+      if (!fds[i].revents) continue;
+      Keyboard& keyboard = keyboards_[owners[i - 2]];
+      if (fds[i].fd == keyboard.device->CloneFd()) {
+        keyboard.device->ForwardLeds();
+        continue;
+      }
+      events.clear();
+      const bool alive = keyboard.device->Read(&events);
+      Consume(keyboard, events);
+      if (!alive || (fds[i].revents & (POLLERR | POLLHUP | POLLNVAL))) gone.push_back(owners[i - 2]);
+    }
+    for (const std::string& node : gone) Release(node);
+
+    if (fds[1].revents) {
+      UeventMonitor::Event change;
+      while (monitor_.Receive(&change)) {
+        if (change.devnode.rfind("/dev/input/event", 0) != 0) continue;
+        if (change.added) {
+          Take(change.devnode);
+        } else {
+          Release(change.devnode);
+        }
+      }
+    }
+  }
+}
+
+void EvdevHookSource::Consume(Keyboard& keyboard, const std::vector<input_event>& events) {
+  for (const input_event& event : events) {
+    if (event.type == EV_SYN && event.code == SYN_REPORT) {
+      PassFrame(keyboard);
+    } else {
+      keyboard.frame.push_back(event);
+    }
+  }
+}
+
+// One frame (the events up to a SYN_REPORT): each key event goes to the hook;
+// the MSC_SCAN that announces a key goes or stays with it. LED and sound
+// events from the device are not echoed: the clone's LEDs belong to the
+// programs that set them, and those changes flow the other way.
+void EvdevHookSource::PassFrame(Keyboard& keyboard) {
+  std::vector<input_event> out;
+  std::optional<input_event> scan;
+  for (const input_event& event : keyboard.frame) {
+    if (event.type == EV_MSC && event.code == MSC_SCAN) {
+      if (scan) out.push_back(*scan);
+      scan = event;
+      continue;
+    }
+    if (event.type == EV_KEY) {
+      LowLevelKey key;
+      if (keyboard.translator.Translate(event.code, event.value, Milliseconds(event),
+                                        keyboard.device->NumLock(), &key) &&
+          dispatcher_->Ask(key.message, key.event) != 0) {
+        scan.reset();
+        continue;
+      }
+    } else if (event.type == EV_LED || event.type == EV_SND) {
+      continue;
+    }
+    if (scan) out.push_back(*scan);
+    scan.reset();
+    out.push_back(event);
+  }
+  if (scan) out.push_back(*scan);
+  keyboard.frame.clear();
+  if (out.empty()) return;
+  for (const input_event& event : out) keyboard.device->Emit(event);
+  keyboard.device->Emit(input_event{{}, EV_SYN, SYN_REPORT, 0});
+}
+
+}  // namespace keyloom::platform::linux_input

@@ -1,0 +1,75 @@
+#pragma once
+
+#include <atomic>
+#include <chrono>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <set>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "platform/KeyboardHookSource.h"
+#include "platform/linux/GrabbedKeyboard.h"
+#include "platform/linux/HookDispatcher.h"
+#include "platform/linux/LowLevelTranslator.h"
+#include "platform/linux/UeventMonitor.h"
+
+namespace keyloom::platform::linux_input {
+
+// The low-level keyboard hook on Linux. It follows the configured keyboard:
+// every /dev/input/event* node whose input id carries the configured vendor
+// and product and that reports keys is grabbed while it exists (hotplug
+// through UeventMonitor). A reader thread turns each key event into a
+// low-level record, asks the hook procedure on the installing thread, and
+// re-emits what is not swallowed through the node's clone, frame by frame,
+// in the order the keyboard sent it. A procedure that has not answered
+// within 300 ms lets the event pass, as the system does with a slow hook;
+// nothing is dropped or reordered either way.
+class EvdevHookSource : public IKeyboardHookSource {
+ public:
+  static constexpr std::chrono::milliseconds kVerdictTimeout{300};
+
+  EvdevHookSource(int32_t vid, int32_t pid);
+  ~EvdevHookSource() override;
+
+  bool Install(int hookType, HookProcedure procedure) override;
+  bool Uninstall() override;
+  // No other hooks exist here: every event no listener consumed is delivered.
+  intptr_t CallNext(int code, uint32_t message, KBDLLHOOKSTRUCT* event) override;
+
+  // Nodes currently grabbed (for diagnostics and tests).
+  int GrabbedCount() const { return grabbed_.load(); }
+  // Events whose verdict did not come in time.
+  uint64_t TimedOutCount() const;
+
+ private:
+  struct Keyboard {
+    std::unique_ptr<GrabbedKeyboard> device;
+    LowLevelTranslator translator;
+    std::vector<input_event> frame;  // events since the last SYN_REPORT
+  };
+
+  void Run();
+  void ScanExisting();
+  void Take(const std::string& node);
+  void Release(const std::string& node);
+  void Consume(Keyboard& keyboard, const std::vector<input_event>& events);
+  void PassFrame(Keyboard& keyboard);
+  bool IsOwnClone(const std::string& node) const;
+
+  const int32_t vid_;
+  const int32_t pid_;
+  std::unique_ptr<HookDispatcher> dispatcher_;
+  std::thread reader_;
+  int wakeFd_ = -1;
+  std::atomic<bool> stop_{false};
+  std::atomic<int> grabbed_{0};
+  UeventMonitor monitor_;
+  // Reader thread only (and Install before the thread starts).
+  std::map<std::string, Keyboard> keyboards_;
+  std::set<std::string> cloneSysPaths_;
+};
+
+}  // namespace keyloom::platform::linux_input
