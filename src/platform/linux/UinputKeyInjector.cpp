@@ -7,6 +7,8 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
+#include <thread>
 
 #include "platform/linux/KeyTable.h"
 #include "platform/linux/PermissionHint.h"
@@ -17,7 +19,12 @@ UinputKeyInjector::~UinputKeyInjector() {
   if (uinput_) {
     std::lock_guard lock(mutex_);
     for (int code : held_) Write(EV_KEY, code, 0);
-    if (!held_.empty()) Write(EV_SYN, SYN_REPORT, 0);
+    if (!held_.empty()) {
+      Write(EV_SYN, SYN_REPORT, 0);
+      // Readers lose what they have not read once the node goes; give them
+      // a moment to take the releases.
+      std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
     held_.clear();
     libevdev_uinput_destroy(uinput_);
   }

@@ -1,0 +1,73 @@
+// keyloom's virtual keyboard against the real kernel's uinput.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <thread>
+
+#include "kernel/guest/VirtualInput.h"
+#include "platform/KeyInjector.h"
+#include "platform/linux/UinputKeyInjector.h"
+
+namespace keyloom::kernel_test {
+namespace {
+
+using namespace std::chrono_literals;
+using platform::KEYEVENTF_EXTENDEDKEY;
+using platform::KEYEVENTF_KEYUP;
+using platform::kKeyloomExtraInfo;
+
+std::string InjectorNode() {
+  auto nodes = NodesNamed(platform::linux_input::UinputKeyInjector::kDeviceName);
+  return nodes.empty() ? std::string() : nodes.front();
+}
+
+TEST(UinputInjector, InjectedKeys_ComeOutOfTheVirtualKeyboard) {
+  auto injector = platform::CreateKeyInjector();
+  ASSERT_NE(injector, nullptr);
+  NodeReader reader(InjectorNode());
+  ASSERT_TRUE(reader.Ok());
+  auto send = [&](uint8_t vk, uint32_t flags) {
+    injector->KeybdEvent(vk, static_cast<uint8_t>(injector->MapVirtualKey(vk, 0)), flags,
+                         kKeyloomExtraInfo);
+  };
+  send(0x41, 0);                                      // A
+  send(0x41, KEYEVENTF_KEYUP);
+  send(0x11, KEYEVENTF_EXTENDEDKEY);                  // right Ctrl
+  send(0x11, KEYEVENTF_EXTENDEDKEY | KEYEVENTF_KEYUP);
+  send(0xAF, 0);                                      // volume up
+  send(0xAF, 0);                                      // held: auto-repeat
+  send(0xAF, KEYEVENTF_KEYUP);
+  send(0xFF, 0);                                      // no such key: nothing
+  EXPECT_EQ(reader.KeysUntilQuiet(300ms), "+30 -30 +97 -97 +115 +115r -115");
+}
+
+TEST(UinputInjector, KeysHeldWhenDestroyed_AreReleased) {
+  auto injector = platform::CreateKeyInjector();
+  ASSERT_NE(injector, nullptr);
+  NodeReader reader(InjectorNode());
+  ASSERT_TRUE(reader.Ok());
+  injector->KeybdEvent(0xA0, 0x2A, 0, kKeyloomExtraInfo);  // left Shift
+  injector->KeybdEvent(0x42, 0x30, 0, kKeyloomExtraInfo);  // B
+  injector->KeybdEvent(0x42, 0x30, KEYEVENTF_KEYUP, kKeyloomExtraInfo);
+  injector->KeybdEvent(0x43, 0x2E, 0, kKeyloomExtraInfo);  // C
+  EXPECT_EQ(reader.KeysUntilQuiet(300ms), "+42 +48 -48 +46");
+  // The releases must be read before the node goes away, so read them while
+  // the injector is being destroyed.
+  std::string released;
+  std::thread watcher([&] { released = reader.KeysUntilQuiet(2s); });
+  std::this_thread::sleep_for(50ms);
+  injector.reset();
+  watcher.join();
+  EXPECT_THAT(released, testing::AnyOf("-42 -46", "-46 -42"));
+}
+
+TEST(UinputInjector, MapVirtualKey_GivesSetOneScanCodes) {
+  auto injector = platform::CreateKeyInjector();
+  ASSERT_NE(injector, nullptr);
+  EXPECT_EQ(injector->MapVirtualKey(0x41, 0), 0x1Eu);
+  EXPECT_EQ(injector->MapVirtualKey(0x10, 0), 0x2Au);
+  EXPECT_EQ(injector->MapVirtualKey(0x41, 1), 0u);
+}
+
+}  // namespace
+}  // namespace keyloom::kernel_test

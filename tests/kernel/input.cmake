@@ -1,0 +1,8 @@
+# Guest tests of the Linux input backends: keyloom's virtual keyboard and the
+# evdev hook source against real uinput devices.
+keyloom_add_guest_test(kernel_guest_input
+  SOURCES
+    ${CMAKE_CURRENT_LIST_DIR}/guest/VirtualInput.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/guest/InjectorGuestTest.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/guest/HookGuestTest.cpp
+  LIBS keyloom_platform)

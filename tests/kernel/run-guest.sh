@@ -1,0 +1,126 @@
+#!/usr/bin/env bash
+# Boots Debian's own 6.1 kernel in QEMU with the guest test binaries in a
+# busybox initramfs, runs them all in one boot and leaves the serial console
+# in a log, where every test case printed a result marker.
+#
+#   run-guest.sh <cache dir> <log file> <guest test binary>...
+#
+# Exit status: 0 when the guest ran every binary to the end (the cases' own
+# results are in the log, judged by check-case.sh), 77 when QEMU cannot run
+# at all on this machine (the log then says so), 1 for any other failure.
+set -uo pipefail
+
+cache=$1
+log=$2
+shift 2
+binaries=("$@")
+timeout_s=${KEYLOOM_KERNEL_TIMEOUT:-240}
+
+mkdir -p "$cache" "$(dirname "$log")"
+: >"$log"
+
+fail() { echo "kernel tests: $*" | tee -a "$log" >&2; exit 1; }
+skip() { echo "KEYLOOM-SKIP: $*" >>"$log"; echo "kernel tests skipped: $*" >&2; exit 77; }
+
+qemu=$(command -v qemu-system-x86_64) || skip "qemu-system-x86_64 is not installed (scripts/install-deps installs it)"
+"$qemu" -accel help 2>/dev/null | grep -qx tcg || skip "this QEMU has no TCG accelerator"
+busybox=$(command -v busybox) || fail "busybox is not installed (scripts/install-deps installs busybox-static)"
+file -L "$busybox" | grep -q "statically linked" || fail "$busybox is not statically linked (install busybox-static)"
+
+# --- The kernel: Debian's package, fetched once into the cache -------------
+kdir=$cache/kernel
+if [ ! -f "$kdir/vmlinux" ] || [ ! -f "$kdir/modules.ok" ]; then
+  pkg=$(apt-cache depends linux-image-amd64 2>/dev/null | awk '/Depends: linux-image-[0-9]/ {print $2; exit}')
+  if [ -z "$pkg" ] && [ "$(id -u)" -eq 0 ]; then
+    apt-get update -qq >/dev/null 2>&1
+    pkg=$(apt-cache depends linux-image-amd64 2>/dev/null | awk '/Depends: linux-image-[0-9]/ {print $2; exit}')
+  fi
+  [ -n "$pkg" ] || fail "apt cannot resolve linux-image-amd64 (run apt-get update)"
+  deb=$(ls "$cache"/"${pkg}"_*.deb 2>/dev/null | head -n1)
+  if [ -z "$deb" ]; then
+    echo "kernel tests: fetching $pkg" >&2
+    (cd "$cache" && apt-get download "$pkg" >/dev/null 2>&1) ||
+      { [ "$(id -u)" -eq 0 ] && apt-get update -qq >/dev/null 2>&1 &&
+        (cd "$cache" && apt-get download "$pkg" >/dev/null 2>&1); } ||
+      fail "apt-get download $pkg failed"
+    deb=$(ls "$cache"/"${pkg}"_*.deb | head -n1)
+  fi
+  rm -rf "$kdir" && mkdir -p "$kdir/root"
+  dpkg-deb -x "$deb" "$kdir/root" || fail "dpkg-deb could not unpack $deb"
+  vmlinuz=$(ls "$kdir"/root/boot/vmlinuz-* | head -n1)
+  # The bzImage carries the kernel as an xz stream; QEMU boots the bare ELF
+  # through PVH, which skips the real-mode set-up and the decompressor.
+  offset=$(LC_ALL=C grep -obUaP '\xfd7zXZ\x00' "$vmlinuz" | head -n1 | cut -d: -f1)
+  [ -n "$offset" ] || fail "no xz payload in $vmlinuz"
+  tail -c +$((offset + 1)) "$vmlinuz" | xz -dc --single-stream >"$kdir/vmlinux" 2>/dev/null
+  file "$kdir/vmlinux" | grep -q ELF || fail "the payload of $vmlinuz is not an ELF kernel"
+  mkdir -p "$kdir/modules"
+  for m in hid hid-generic uhid uinput evdev; do
+    ko=$(find "$kdir/root/lib/modules" -name "$m.ko" | head -n1)
+    [ -n "$ko" ] && cp "$ko" "$kdir/modules/"
+  done
+  rm -rf "$kdir/root"
+  touch "$kdir/modules.ok"
+fi
+
+# --- The initramfs ---------------------------------------------------------
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+root=$work/root
+mkdir -p "$root"/{bin,dev,proc,sys,tmp,run,modules,tests}
+cp "$busybox" "$root/bin/busybox"
+cp "$kdir"/modules/*.ko "$root/modules/" 2>/dev/null
+# Without a console node /init has nowhere to print.
+mknod -m 600 "$root/dev/console" c 5 1 || fail "cannot create device nodes (the harness needs root)"
+mknod -m 666 "$root/dev/null" c 1 3
+for b in "${binaries[@]}"; do
+  [ -x "$b" ] || fail "guest test binary $b is missing (build it first)"
+  cp "$b" "$root/tests/"
+  ldd "$b" | grep -o '/[^ ]*' | while read -r lib; do
+    [ -e "$root$lib" ] || cp -L --parents "$lib" "$root/"
+  done
+done
+cat >"$root/init" <<'INIT'
+#!/bin/busybox sh
+/bin/busybox --install -s /bin
+export PATH=/bin HOME=/tmp TMPDIR=/tmp XDG_RUNTIME_DIR=/tmp QT_QPA_PLATFORM=offscreen GTEST_COLOR=no
+mount -t proc proc /proc
+mount -t sysfs sysfs /sys
+mount -t devtmpfs devtmpfs /dev
+# Modules are not compressed and there is no modules.dep: load in order.
+for m in hid hid-generic uhid uinput evdev; do
+  [ -f /modules/$m.ko ] && insmod /modules/$m.ko
+done
+echo "KEYLOOM-GUEST-START $(uname -r)"
+for t in /tests/*; do
+  "$t"
+  echo "KEYLOOM-BINARY $(basename "$t") rc=$?"
+done
+echo KEYLOOM-GUEST-DONE
+poweroff -f
+INIT
+chmod 755 "$root/init"
+(cd "$root" && find . | "$busybox" cpio -o -H newc >"$work/initramfs.cpio" 2>/dev/null) ||
+  fail "cannot pack the initramfs"
+
+# --- The boot --------------------------------------------------------------
+# QEMU's own exit status says nothing about the tests: the markers decide.
+start=$(date +%s.%N)
+timeout "$timeout_s" "$qemu" -accel tcg -m 1024 -smp 1 -nodefaults -no-user-config \
+  -display none -no-reboot -serial "file:$log" \
+  -kernel "$kdir/vmlinux" -initrd "$work/initramfs.cpio" \
+  -append "console=ttyS0 quiet loglevel=3 panic=-1 rdinit=/init" 2>"$work/qemu.err"
+status=$?
+end=$(date +%s.%N)
+if [ $status -eq 124 ]; then
+  fail "the guest did not finish within ${timeout_s}s"
+fi
+if ! grep -q KEYLOOM-GUEST-START "$log"; then
+  if grep -qi "could not\|failed\|error" "$work/qemu.err"; then
+    skip "QEMU cannot run here: $(head -n1 "$work/qemu.err")"
+  fi
+  fail "the guest never reached /init (see $log)"
+fi
+grep -q KEYLOOM-GUEST-DONE "$log" || fail "the guest stopped before all tests ran (see $log)"
+awk -v s="$start" -v e="$end" 'BEGIN { printf "kernel tests: guest ran in %.1f s\n", e - s }' >&2
+exit 0
