@@ -6,8 +6,6 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
-#include <sstream>
 
 #include "config/CNumber.h"
 #include "config/XmlLookup.h"
@@ -22,9 +20,14 @@ ReadResult ReadWhole(const std::string& path, std::string& bytes) {
   std::error_code ec;
   const auto status = std::filesystem::status(path, ec);
   if (status.type() == std::filesystem::file_type::not_found) return ReadResult::Missing;
-  std::ifstream in(path, std::ios::binary);
+  std::ifstream in(path, std::ios::binary | std::ios::ate);
   if (!in) return ReadResult::Failed;
-  bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  const std::streamoff size = in.tellg();
+  if (size < 0 || !in.seekg(0)) return ReadResult::Failed;
+  bytes.resize(static_cast<size_t>(size));
+  in.read(bytes.data(), size);
+  // The file may have shrunk since it was measured; keep what was there.
+  bytes.resize(static_cast<size_t>(in.gcount()));
   return in.bad() ? ReadResult::Failed : ReadResult::Read;
 }
 
@@ -71,17 +74,16 @@ bool ModelFile::Load(const std::string& path, pugi::xml_document& doc, EmptyDocu
     return false;
   }
 
+  // An empty or blank file holds nothing worth keeping or reading.
+  const bool blank = OnlyBlanks(bytes);
   const pugi::xml_parse_result parsed =
       doc.load_buffer(bytes.data(), bytes.size(), pugi::parse_default, pugi::encoding_utf8);
   if (parsed) return true;
   // pugixml reports a document without elements as an error; a file holding
   // just the declaration is what an empty list is saved as, though.
-  if (parsed.status == pugi::status_no_document_element && empty == EmptyDocument::Valid && !OnlyBlanks(bytes)) {
-    return true;
-  }
+  if (parsed.status == pugi::status_no_document_element && empty == EmptyDocument::Valid && !blank) return true;
   doc.reset();
-  // An empty or blank file holds nothing worth keeping.
-  backupPending_ = !OnlyBlanks(bytes);
+  backupPending_ = !blank;
   return false;
 }
 
@@ -113,9 +115,12 @@ uint32_t AttributeNumber(const pugi::xml_node& node, std::string_view name, uint
 }
 
 std::string SerializeModelDocument(const pugi::xml_document& doc) {
-  std::ostringstream out;
-  doc.save(out, "\t", pugi::format_indent, pugi::encoding_utf8);
-  return std::move(out).str();
+  struct StringWriter final : pugi::xml_writer {
+    std::string text;
+    void write(const void* data, size_t size) override { text.append(static_cast<const char*>(data), size); }
+  } writer;
+  doc.save(writer, "\t", pugi::format_indent, pugi::encoding_utf8);
+  return std::move(writer.text);
 }
 
 }  // namespace keyloom

@@ -49,7 +49,9 @@ TEST_F(MacroLibraryTest, SaveAndLoad_ShouldKeepEverySettingAndStep_NegativesIncl
   library.skcode = 2147483647;
   library.group = -1;
   library.playmode = 1;
-  library.groups = {{L"", {{1, 2, 3, L"x"}}}, {L"日本語", {{4294967295u, 0, 0, L""}, {255, 1, 100, L"Ctrl"}}}};
+  library.groups = {{L"", {{1, 2, 3, L"x"}}},
+                    {L"日本語 \"q\" <&>", {{4294967295u, 0, 0, L""}, {255, 1, 100, L"Ctrl"}}},
+                    {L" two  blanks\tand a tab\nand a line ", {{9, 0, 0, L"\x01\x1F"}}}};
   ASSERT_TRUE(library.Save());
 
   MacroLibrary reread;
