@@ -83,7 +83,7 @@ std::vector<std::wstring> HidrawPaths(const HidrawIdentity& identity, int collec
 
 std::string DevnodeFromPath(const std::wstring& path) {
   const size_t hash = path.rfind(L'#');
-  if (hash == std::wstring::npos || hash + 1 >= path.size()) return {};
+  if (hash == std::wstring::npos || hash + 1 >= path.size() || path[hash + 1] != L'/') return {};
   std::string node;
   for (size_t i = hash + 1; i < path.size(); ++i) {
     if (path[i] > 0x7F) return {};

@@ -28,7 +28,8 @@ bool IdentityFromSysPath(const std::string& syspath, HidrawIdentity& identity);
 std::vector<std::wstring> HidrawPaths(const HidrawIdentity& identity, int collectionCount,
                                       const std::string& devnode);
 
-// The device node at the end of such a path ("/dev/hidraw3"); empty if none.
+// The device node at the end of such a path ("/dev/hidraw3"); empty when the
+// path does not end in an absolute node path.
 std::string DevnodeFromPath(const std::wstring& path);
 
 // The 1-based collection number of such a path; 0 when it names none.

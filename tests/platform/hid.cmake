@@ -1,0 +1,11 @@
+# The HID backends: the virtual keyboard, and the pure parts of the hidraw
+# backend (report descriptors, device paths) plus what it does on a machine
+# without HID devices. The hidraw backend against a real kernel runs in
+# tests/kernel/.
+keyloom_add_test(hid_platform_tests
+  SOURCES
+    ${CMAKE_CURRENT_LIST_DIR}/hid/VirtualKeyboardTest.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/hid/ReportDescriptorTest.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/hid/HidrawPathsTest.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/hid/LinuxHidBackendTest.cpp
+  LIBS keyloom_platform keyloom_testsupport Qt6::Test)
