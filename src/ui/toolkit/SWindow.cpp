@@ -54,6 +54,9 @@ bool SWindow::SetAttribute(const QString& name, const QString& value) {
     QFont f = font();
     f.setBold(value == QLatin1String("1"));
     setFont(f);
+  } else if (name == QLatin1String("tip")) {
+    tip_ = def.ResolveString(value);
+    setToolTip(app_.translator().Translate(tip_));
   } else if (name == QLatin1String("visible")) {
     setVisible(value != QLatin1String("0"));
   } else {
@@ -64,6 +67,11 @@ bool SWindow::SetAttribute(const QString& name, const QString& value) {
 
 void SWindow::SetWindowText(const QString& text) {
   text_ = text;
+  update();
+}
+
+void SWindow::OnLanguageChanged() {
+  if (!tip_.isEmpty()) setToolTip(app_.translator().Translate(tip_));
   update();
 }
 

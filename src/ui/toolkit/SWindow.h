@@ -33,7 +33,7 @@ bool ClassNameEquals(std::string_view a, std::string_view b);
 // attributes, with an optional name, id, text, colours and skin.
 //
 // Layout attributes (names without regard to case): name, id, pos="x,y",
-// size="w,h", text, colorBkgnd, colorText, skin, align (left, center, right),
+// size="w,h", text, tip (tool tip), colorBkgnd, colorText, skin, align (left, center, right),
 // fontSize, bold, visible. A negative x or y counts from the parent's right or
 // bottom edge; a width or height of 0 or less stretches to the parent's far
 // edge less that many pixels. Texts pass through the active translation when
@@ -54,7 +54,7 @@ class SWindow : public QWidget {
   // Called once the widget's children from the layout exist.
   virtual void OnLayoutLoaded() {}
   // The active language changed: show texts anew.
-  virtual void OnLanguageChanged() { update(); }
+  virtual void OnLanguageChanged();
 
   const QString& GetName() const { return name_; }
   int GetID() const { return id_; }
@@ -105,6 +105,7 @@ class SWindow : public QWidget {
   QString name_;
   int id_ = 0;
   QString text_;
+  QString tip_;
   QColor background_;
   QColor textColor_;
   std::shared_ptr<ImageSkin> skin_;

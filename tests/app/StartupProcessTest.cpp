@@ -1,0 +1,151 @@
+#include <gtest/gtest.h>
+
+#include <QDeadlineTimer>
+#include <QFile>
+#include <QProcess>
+#include <QThread>
+#include <csignal>
+#include <filesystem>
+
+#include "support/TempDir.h"
+
+namespace keyloom {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr int kStartTimeoutMs = 15000;
+
+// Runs the built program from a copy of its program folder, with a private
+// runtime folder so its lock and socket stay apart from any other keyloom.
+class StartupProcess : public testing::Test {
+ protected:
+  StartupProcess() {
+    program_ = folder_.path() / "program";
+    runtime_ = folder_.path() / "runtime";
+    elsewhere_ = folder_.path() / "elsewhere";
+    fs::create_directories(program_);
+    fs::create_directories(runtime_);
+    fs::create_directories(elsewhere_);
+    fs::permissions(runtime_, fs::perms::owner_all);
+    const fs::path built = KEYLOOM_PROGRAM_DIR;
+    fs::copy_file(built / "keyloom", program_ / "keyloom");
+    fs::copy(built / "uires", program_ / "uires", fs::copy_options::recursive);
+  }
+
+  ~StartupProcess() override {
+    for (QProcess* p : processes_) {
+      if (p->state() != QProcess::NotRunning) {
+        p->kill();
+        p->waitForFinished(5000);
+      }
+      delete p;
+    }
+  }
+
+  QProcess* Start(const QStringList& args) {
+    auto* p = new QProcess;
+    processes_.push_back(p);
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("XDG_RUNTIME_DIR", QString::fromStdString(runtime_.string()));
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    p->setProcessEnvironment(env);
+    p->setWorkingDirectory(QString::fromStdString(elsewhere_.string()));
+    p->start(QString::fromStdString((program_ / "keyloom").string()), args);
+    p->waitForStarted(kStartTimeoutMs);
+    return p;
+  }
+
+  // Starts a first instance and waits until it listens for a second start.
+  QProcess* StartFirst(const QStringList& args) {
+    QProcess* p = Start(args);
+    QDeadlineTimer deadline(kStartTimeoutMs);
+    while (!HasSocket() && !deadline.hasExpired() && p->state() == QProcess::Running) QThread::msleep(20);
+    EXPECT_TRUE(HasSocket()) << p->readAllStandardError().toStdString();
+    return p;
+  }
+
+  bool HasSocket() const {
+    for (const auto& entry : fs::directory_iterator(runtime_)) {
+      if (entry.path().extension() == ".socket") return true;
+    }
+    return false;
+  }
+
+  // A second start: returns what it printed; it must end by itself with 0.
+  std::string SecondStart() {
+    QProcess* second = Start({});
+    EXPECT_TRUE(second->waitForFinished(kStartTimeoutMs));
+    EXPECT_EQ(second->exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(second->exitCode(), 0);
+    return second->readAllStandardOutput().trimmed().toStdString();
+  }
+
+  static int Terminate(QProcess* p) {
+    ::kill(static_cast<pid_t>(p->processId()), SIGTERM);
+    EXPECT_TRUE(p->waitForFinished(kStartTimeoutMs));
+    EXPECT_EQ(p->exitStatus(), QProcess::NormalExit);
+    return p->exitCode();
+  }
+
+  test::TempDir folder_;
+  fs::path program_, runtime_, elsewhere_;
+  std::vector<QProcess*> processes_;
+};
+
+TEST_F(StartupProcess, WorkingDirectoryBecomesTheProgramFolderWhereverItStarts) {
+  QProcess* p = StartFirst({});
+  const fs::path cwd = fs::read_symlink("/proc/" + std::to_string(p->processId()) + "/cwd");
+  EXPECT_EQ(cwd, fs::canonical(program_));
+  EXPECT_EQ(Terminate(p), 0);
+}
+
+struct ShowCase {
+  QStringList args;
+  const char* expected;  // what the second start reports was done to the window
+};
+std::ostream& operator<<(std::ostream& os, const ShowCase& c) {
+  return os << '[' << c.args.join("|").toStdString() << ']';
+}
+
+class ShowMode : public StartupProcess, public testing::WithParamInterface<ShowCase> {};
+
+TEST_P(ShowMode, HiddenOnlyForExactlyDashHidAndASecondStartRaisesTheFirst) {
+  QProcess* first = StartFirst(GetParam().args);
+  EXPECT_EQ(SecondStart(), std::string("keyloom is already running (") + GetParam().expected + ")");
+  EXPECT_EQ(first->state(), QProcess::Running);
+  // Raised once, the window is visible: a third start only brings it forward.
+  EXPECT_EQ(SecondStart(), "keyloom is already running (front)");
+  EXPECT_EQ(Terminate(first), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, ShowMode, testing::Values(
+    ShowCase{{"-hid"}, "show"},
+    ShowCase{{"-HID"}, "front"},
+    ShowCase{{"-hid "}, "front"},
+    ShowCase{{"-hid", "x"}, "front"},
+    ShowCase{{"hid"}, "front"},
+    ShowCase{{}, "front"}));
+
+TEST_F(StartupProcess, StartsWithNoDataFilesAndWritesOnlyTheLightingDefaults) {
+  QProcess* p = StartFirst({});
+  EXPECT_EQ(SecondStart(), "keyloom is already running (front)");
+  EXPECT_EQ(Terminate(p), 0);
+  EXPECT_TRUE(fs::exists(program_ / "ledeffect.xml"));
+  EXPECT_TRUE(fs::exists(program_ / "sidemodel.xml"));
+  EXPECT_FALSE(fs::exists(program_ / "macro.xml"));
+  EXPECT_FALSE(fs::exists(program_ / "record.xml"));
+  EXPECT_FALSE(fs::exists(program_ / "config.xml"));
+}
+
+TEST_F(StartupProcess, AKilledInstanceDoesNotBlockTheNextStart) {
+  QProcess* crashed = StartFirst({});
+  crashed->kill();
+  crashed->waitForFinished(kStartTimeoutMs);
+  QProcess* next = StartFirst({"-hid"});
+  EXPECT_EQ(SecondStart(), "keyloom is already running (show)");
+  EXPECT_EQ(Terminate(next), 0);
+}
+
+}  // namespace
+}  // namespace keyloom
