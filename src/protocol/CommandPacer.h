@@ -1,0 +1,30 @@
+#pragma once
+
+#include <cstdint>
+
+#include "protocol/MonotonicClock.h"
+
+namespace keyloom {
+
+// Keeps lighting commands at least 100 ms apart: the keyboard drops a
+// command that follows the previous one too closely. Holds the time of the
+// last lighting command (0 at construction). Used on the UI thread only.
+class CommandPacer {
+ public:
+  static constexpr int64_t kGapMs = 100;
+
+  explicit CommandPacer(MonotonicClock& clock = SystemMonotonicClock());
+
+  // Sleeps until 100 ms have passed since the last command; never longer
+  // than 100 ms, also when the clock reads earlier than the stored time.
+  void Wait();
+  // Records now as the time of the last command.
+  void SetNow();
+  int64_t Last() const { return last_; }
+
+ private:
+  MonotonicClock& clock_;
+  int64_t last_ = 0;
+};
+
+}  // namespace keyloom
