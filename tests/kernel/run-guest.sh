@@ -25,7 +25,7 @@ skip() { echo "KEYLOOM-SKIP: $*" >>"$log"; echo "kernel tests skipped: $*" >&2; 
 qemu=$(command -v qemu-system-x86_64) || skip "qemu-system-x86_64 is not installed (scripts/install-deps installs it)"
 "$qemu" -accel help 2>/dev/null | grep -qx tcg || skip "this QEMU has no TCG accelerator"
 busybox=$(command -v busybox) || fail "busybox is not installed (scripts/install-deps installs busybox-static)"
-file -L "$busybox" | grep -q "statically linked" || fail "$busybox is not statically linked (install busybox-static)"
+ldd "$busybox" >/dev/null 2>&1 && fail "$busybox is not statically linked (install busybox-static)"
 
 # --- The kernel: Debian's package, fetched once into the cache -------------
 kdir=$cache/kernel
@@ -53,7 +53,7 @@ if [ ! -f "$kdir/vmlinux" ] || [ ! -f "$kdir/modules.ok" ]; then
   offset=$(LC_ALL=C grep -obUaP '\xfd7zXZ\x00' "$vmlinuz" | head -n1 | cut -d: -f1)
   [ -n "$offset" ] || fail "no xz payload in $vmlinuz"
   tail -c +$((offset + 1)) "$vmlinuz" | xz -dc --single-stream >"$kdir/vmlinux" 2>/dev/null
-  file "$kdir/vmlinux" | grep -q ELF || fail "the payload of $vmlinuz is not an ELF kernel"
+  [ "$(head -c 4 "$kdir/vmlinux" | od -An -c | tr -d ' ')" = '177ELF' ] || fail "the payload of $vmlinuz is not an ELF kernel"
   mkdir -p "$kdir/modules"
   for m in hid hid-generic uhid uinput evdev; do
     ko=$(find "$kdir/root/lib/modules" -name "$m.ko" | head -n1)
