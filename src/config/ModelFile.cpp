@@ -106,7 +106,10 @@ bool ModelFile::Save(const pugi::xml_document& doc) {
     if (!KeepDamagedFile()) return false;
     backupPending_ = false;
   }
-  return platform::AtomicFileWriter().Write(path_, SerializeModelDocument(doc));
+  // Reserving the last save's size spares a large file most of its regrowth.
+  std::string bytes = SerializeModelDocument(doc, lastSize_ + lastSize_ / 8);
+  lastSize_ = bytes.size();
+  return platform::AtomicFileWriter().Write(path_, bytes);
 }
 
 uint32_t AttributeNumber(const pugi::xml_node& node, std::string_view name, uint32_t missing) {
@@ -114,11 +117,12 @@ uint32_t AttributeNumber(const pugi::xml_node& node, std::string_view name, uint
   return attribute ? CULong32(attribute.value(), 10) : missing;
 }
 
-std::string SerializeModelDocument(const pugi::xml_document& doc) {
+std::string SerializeModelDocument(const pugi::xml_document& doc, size_t expectedSize) {
   struct StringWriter final : pugi::xml_writer {
     std::string text;
     void write(const void* data, size_t size) override { text.append(static_cast<const char*>(data), size); }
   } writer;
+  writer.text.reserve(expectedSize);
   doc.save(writer, "\t", pugi::format_indent, pugi::encoding_utf8);
   return std::move(writer.text);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <pugixml.hpp>
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -40,6 +41,7 @@ class ModelFile {
 
   std::string path_;
   bool backupPending_ = false;
+  size_t lastSize_ = 0;
 };
 
 // A number attribute of a model file, found without regard to case and read
@@ -48,7 +50,7 @@ class ModelFile {
 // node has no such attribute. Signed fields take the 32 bits as they are.
 uint32_t AttributeNumber(const pugi::xml_node& node, std::string_view name, uint32_t missing = 0);
 
-// The text `Save` writes for `doc`.
-std::string SerializeModelDocument(const pugi::xml_document& doc);
+// The text `Save` writes for `doc`; `expectedSize` is reserved up front.
+std::string SerializeModelDocument(const pugi::xml_document& doc, size_t expectedSize = 0);
 
 }  // namespace keyloom
