@@ -16,7 +16,8 @@ class UiApp;
 //   </layout>
 // The window messages a host reacts to become virtual operations: set-up
 // (OnInitDialog), a close request (OnClose), the end of the window
-// (OnDestroy), a menu command and widget notifications (OnEvent).
+// (OnDestroy), a menu command, a device change (OnDeviceChange, fed by the
+// platform's device notifier) and widget notifications (OnEvent).
 class SHostWnd : public QWidget {
   Q_OBJECT
  public:
@@ -53,6 +54,8 @@ class SHostWnd : public QWidget {
   // A widget notification; return true when handled.
   virtual bool OnEvent(EventArgs& event);
   virtual void OnLanguageChanged();
+  // A device arrived (`arrived` true) or went away; `devicePath` names it.
+  virtual void OnDeviceChange(bool /*arrived*/, const QString& /*devicePath*/) {}
   UiApp& app() const { return app_; }
 
  signals:
