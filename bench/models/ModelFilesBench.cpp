@@ -13,16 +13,24 @@
 namespace keyloom {
 namespace {
 
-// A folder of its own for the files, removed at exit.
-const std::string& BenchFolder() {
-  static const std::string folder = [] {
+// A folder of its own for the files, removed when the benchmark ends.
+class BenchFolder {
+ public:
+  BenchFolder() {
     std::string pattern = (std::filesystem::temp_directory_path() / "keyloom-bench-XXXXXX").string();
     if (!mkdtemp(pattern.data())) std::abort();
-    std::atexit([] { std::filesystem::remove_all(BenchFolder()); });
-    return pattern;
-  }();
-  return folder;
-}
+    path_ = pattern;
+  }
+  ~BenchFolder() {
+    std::error_code ignored;
+    std::filesystem::remove_all(path_, ignored);
+  }
+  std::string File(const char* name) const { return path_ + "/" + name; }
+
+ private:
+  std::string path_;
+};
+const BenchFolder folder;
 
 std::vector<MacroStep> Steps(int count) {
   std::vector<MacroStep> steps;
@@ -33,7 +41,7 @@ std::vector<MacroStep> Steps(int count) {
 MacroLibrary& BigLibrary() {
   static MacroLibrary* library = [] {
     auto* l = new MacroLibrary();
-    l->Load(BenchFolder() + "/macro.xml");
+    l->Load(folder.File("macro.xml"));
     for (int g = 0; g < 1000; ++g) l->groups.push_back({L"Group " + std::to_wstring(g), Steps(100)});
     l->Save();
     return l;
@@ -44,7 +52,7 @@ MacroLibrary& BigLibrary() {
 KeyRecordList& BigRecords() {
   static KeyRecordList* list = [] {
     auto* l = new KeyRecordList();
-    l->Load(BenchFolder() + "/record.xml");
+    l->Load(folder.File("record.xml"));
     for (int r = 0; r < 110; ++r) l->records.push_back({r + 1, 0, 1, 0, L"Key", L"Group", Steps(200)});
     l->Save();
     return l;
@@ -82,7 +90,7 @@ BENCHMARK(BM_KeyRecordListLoad)->Unit(benchmark::kMillisecond);
 
 void BM_LightingEffectSettingsSetCurrent(benchmark::State& state) {
   LightingEffectSettings settings;
-  settings.Load(BenchFolder() + "/ledeffect.xml");
+  settings.Load(folder.File("ledeffect.xml"));
   int i = 0;
   for (auto _ : state) benchmark::DoNotOptimize(settings.SetCurrent(i++ % 22));
 }
