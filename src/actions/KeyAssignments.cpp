@@ -9,7 +9,7 @@ namespace {
 
 // Playback that has fallen this far behind (the machine was suspended, the
 // worker starved) starts timing afresh instead of rushing to catch up.
-constexpr std::chrono::milliseconds kMaxLateness(20);
+constexpr std::chrono::milliseconds kMaxLateness(100);
 
 constexpr uint32_t kFirstFunctionKeyCode = 10000;
 constexpr uint32_t kVkShift = 0x10;
