@@ -106,10 +106,38 @@ TEST(HidBackend, FirmwareReply_IsReadBack) {
   EXPECT_EQ(reports[1].bytes, Bytes{0x07});
 }
 
-// A write the device never takes cannot be staged with uhid: the kernel
-// queues uhid output reports without waiting for the reader, so a hidraw
-// write to a uhid device always completes at once. The 3000 ms time-out is
-// covered by the device tests' own backend.
+// The "slow keyboard" 1a2b:5679 carries a quirk (set by the guest's /init)
+// that sends output reports as SET_REPORT requests, which wait for the
+// firmware's answer; a plain uhid output report is queued and never waits.
+constexpr int32_t kSlowPid = 0x5679;
+
+TEST(HidBackend, WriteTheDeviceNeverTakes_ReturnsZeroAfter3000ms) {
+  platform::LinuxHidPlatform platform;
+  UhidKeyboard keyboard("keyloom slow keyboard", kSampleVid, kSlowPid);
+  ASSERT_TRUE(keyboard.Ok());
+  const int32_t pids[] = {kSlowPid};
+  HidDevice device(platform);
+  bool opened = false;
+  for (int i = 0; i < 400 && !opened; ++i) {
+    opened = device.Open(kSampleVid, pids, 1, -1, -1, platform::kHidReadWriteShared);
+    if (!opened) std::this_thread::sleep_for(5ms);
+  }
+  ASSERT_TRUE(opened);
+  const uint8_t reset[8] = {0x07, 0xF0, 0xAA, 0, 0, 0, 0, 0};
+  // Answered: the write completes.
+  EXPECT_EQ(device.Write(reset), 8);
+  ASSERT_TRUE(keyboard.WaitReports(1, 2000));
+  EXPECT_EQ(keyboard.Reports()[0].kind, UhidKeyboard::Report::SetFeature) << "no SET_REPORT";
+  // Unanswered: given up after its time-out.
+  keyboard.Hold(true);
+  const auto start = std::chrono::steady_clock::now();
+  const int written = device.Write(reset);
+  const auto elapsed = std::chrono::steady_clock::now() - start;
+  EXPECT_EQ(written, 0);
+  EXPECT_GE(elapsed, 2900ms);
+  EXPECT_LT(elapsed, 4900ms);  // not the kernel's own 5 s limit
+  keyboard.Hold(false);
+}
 
 TEST(HidBackend, RemovalAndArrival_AreNotifiedWithMatchingPaths) {
   struct Change {

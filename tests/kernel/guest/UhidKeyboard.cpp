@@ -88,10 +88,6 @@ bool UhidKeyboard::WaitReports(size_t count, int timeoutMs) const {
 
 void UhidKeyboard::Serve() {
   while (!stop_) {
-    if (hold_) {
-      std::this_thread::sleep_for(std::chrono::milliseconds(5));
-      continue;
-    }
     pollfd p{fd_, POLLIN, 0};
     if (poll(&p, 1, 20) <= 0) continue;
     uhid_event event{};
@@ -106,6 +102,7 @@ void UhidKeyboard::Serve() {
       case UHID_SET_REPORT: {
         const auto& set = event.u.set_report;
         reports_.push_back({Report::SetFeature, std::vector<uint8_t>(set.data, set.data + set.size)});
+        if (hold_) break;
         uhid_event reply{};
         reply.type = UHID_SET_REPORT_REPLY;
         reply.u.set_report_reply.id = set.id;
@@ -116,6 +113,7 @@ void UhidKeyboard::Serve() {
       case UHID_GET_REPORT: {
         const auto& get = event.u.get_report;
         reports_.push_back({Report::GetFeature, {get.rnum}});
+        if (hold_) break;
         uhid_event reply{};
         reply.type = UHID_GET_REPORT_REPLY;
         reply.u.get_report_reply.id = get.id;

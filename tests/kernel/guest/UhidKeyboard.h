@@ -29,7 +29,7 @@ class UhidKeyboard {
   bool Ok() const { return fd_ >= 0; }
   // What a feature read returns (report id first).
   void SetReply(std::vector<uint8_t> reply);
-  // While held, the firmware answers nothing and reads nothing.
+  // While held, the firmware records requests but answers none of them.
   void Hold(bool hold);
 
   std::vector<Report> Reports() const;
