@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <vector>
 
 #include "platform/AtomicFileWriter.h"
@@ -45,12 +46,25 @@ bool WriteAll(int fd, std::string_view bytes) {
   return true;
 }
 
+// A data file kept elsewhere through a symbolic link is replaced where it
+// really lives; renaming over the link would turn it into a plain file.
+std::string ResolveLink(const std::string& path) {
+  struct stat link {};
+  if (::lstat(path.c_str(), &link) != 0 || !S_ISLNK(link.st_mode)) return path;
+  char* real = ::realpath(path.c_str(), nullptr);
+  if (!real) return path;  // dangling: the link itself is replaced
+  std::string resolved(real);
+  std::free(real);
+  return resolved;
+}
+
 class AtomicFileWriterLinux final : public IAtomicFileWriter {
  public:
   explicit AtomicFileWriterLinux(WriteFault fault) : fault_(fault) {}
 
-  bool Write(const std::string& path, std::string_view bytes) override {
-    if (path.empty()) return false;
+  bool Write(const std::string& requested, std::string_view bytes) override {
+    if (requested.empty()) return false;
+    const std::string path = ResolveLink(requested);
     const size_t slash = path.rfind('/');
     const std::string folder = slash == std::string::npos ? "." : (slash == 0 ? "/" : path.substr(0, slash));
     const std::string base = slash == std::string::npos ? path : path.substr(slash + 1);
