@@ -46,7 +46,7 @@ int main(int argc, char** argv) {
   platform::RecordingInjector injector;
   platform::RecordingShell shell;
   SimpleThread thread;
-  KeyAssignments assignments({records, library, config, [] { return true; }, injector, shell, thread});
+  KeyAssignments assignments({records, library, config, [] { return true; }, &injector, &shell, thread});
   StartupWork work;
 
   thread.Start(&work);

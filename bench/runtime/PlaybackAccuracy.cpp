@@ -56,7 +56,7 @@ std::vector<platform::InjectedEvent> PlayThroughKeyloom() {
   platform::RecordingInjector injector;
   platform::RecordingShell shell;
   SimpleThread thread;
-  KeyAssignments assignments({records, library, config, [] { return true; }, injector, shell, thread});
+  KeyAssignments assignments({records, library, config, [] { return true; }, &injector, &shell, thread});
   platform::ScriptedHookSource source;
   KeyboardHook hook;
   hook.Install(&source);

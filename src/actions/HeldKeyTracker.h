@@ -14,7 +14,8 @@ namespace keyloom {
 // program must not leave Ctrl held for the whole desktop). Thread-safe.
 class HeldKeyTracker : public platform::IKeyInjector {
  public:
-  explicit HeldKeyTracker(platform::IKeyInjector& injector) : injector_(injector) {}
+  // Without an injector nothing is sent and nothing is held.
+  explicit HeldKeyTracker(platform::IKeyInjector* injector) : injector_(injector) {}
 
   void KeybdEvent(uint8_t vk, uint8_t scan, uint32_t flags, uintptr_t extraInfo) override;
   uint32_t MapVirtualKey(uint32_t code, uint32_t mapType) override;
@@ -31,7 +32,7 @@ class HeldKeyTracker : public platform::IKeyInjector {
     uint32_t flags;
   };
 
-  platform::IKeyInjector& injector_;
+  platform::IKeyInjector* injector_;
   mutable std::mutex mutex_;
   std::vector<Held> held_;
 };

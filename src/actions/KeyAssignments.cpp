@@ -119,7 +119,7 @@ KeyAssignments::Verdict KeyAssignments::SendMediaOrLaunch(const KeyRecord& recor
   for (const FunctionKeyAction& action : services_.config.functionKeys) {
     if (action.code != k) continue;
     // Every key-down, auto-repeats included, starts the program once more.
-    if (IsKeyDownMessage(message)) services_.shell.Open(action.path, action.argm);
+    if (IsKeyDownMessage(message) && services_.shell) services_.shell->Open(action.path, action.argm);
     return Verdict::Swallow;
   }
   return Verdict::Continue;
@@ -164,7 +164,7 @@ int KeyAssignments::PlayNextStep(ISimpleThread* thread, void*) {
 
   if (step->code == LOCK_WORKSTATION_CODE) {
     // No key and no delay: the next step is due at once.
-    services_.shell.LockWorkStation();
+    if (services_.shell) services_.shell->LockWorkStation();
   } else {
     const bool up = step->state.load() == 1;
     const bool windowsKey = step->code == 0x5B || step->code == 0x5C;

@@ -34,9 +34,9 @@ class KeyAssignments : public IKeyboardHookListener {
     MacroLibrary& library;
     const DeviceConfig& config;
     std::function<bool()> deviceOpen;  // the main window's HidDevice::IsOpen
-    platform::IKeyInjector& injector;
-    platform::IShell& shell;
-    ISimpleThread& thread;  // its user lock guards the PlaybackQueue
+    platform::IKeyInjector* injector;  // null: no keys are sent
+    platform::IShell* shell;           // null: nothing is started or locked
+    ISimpleThread& thread;             // its user lock guards the PlaybackQueue
   };
 
   explicit KeyAssignments(Services services);

@@ -23,7 +23,7 @@ class AssignmentFixture {
   AssignmentFixture() {
     hook.Install(&source);
     assignments = std::make_unique<KeyAssignments>(KeyAssignments::Services{
-        records, library, config, [this] { return deviceOpen; }, injector, shell, thread});
+        records, library, config, [this] { return deviceOpen; }, &injector, &shell, thread});
     hook.AddListener(assignments.get());
   }
   ~AssignmentFixture() {

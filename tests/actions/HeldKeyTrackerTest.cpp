@@ -14,7 +14,7 @@ using platform::kKeyloomExtraInfo;
 
 TEST(HeldKeyTracker, ReleaseAll_ReleasesWhatIsStillDown_LastPressedFirst) {
   platform::RecordingInjector injector;
-  HeldKeyTracker keys(injector);
+  HeldKeyTracker keys(&injector);
   keys.KeybdEvent(0xA2, 0x1D, 0, kKeyloomExtraInfo);
   keys.KeybdEvent(0x5B, 0x5B, KEYEVENTF_EXTENDEDKEY, kKeyloomExtraInfo);
   keys.KeybdEvent('A', 0x1E, 0, kKeyloomExtraInfo);

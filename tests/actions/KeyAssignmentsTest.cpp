@@ -189,3 +189,28 @@ TEST(KeyAssignments, HugeRepeatCount_IsCappedInsteadOfHangingTheHook) {
 
 }  // namespace
 }  // namespace keyloom
+
+namespace keyloom {
+namespace {
+
+TEST(KeyAssignments, WithoutInjectorOrShell_AssignedKeysAreSwallowedAndNothingBreaks) {
+  KeyRecordList records;
+  MacroLibrary library;
+  DeviceConfig config;
+  config.functionKeys.push_back({L"Calculator", L"/usr/bin/calc", L"", kCalcCode});
+  SimpleThread thread;
+  records.records = {Record(kF5, 1, {Down('A')}), Record('L', 2, {Down(kCalcCode)}),
+                     Record('M', 0, {Down(LOCK_WORKSTATION_CODE), Down('B')}, 1)};
+  KeyAssignments assignments({records, library, config, [] { return true; }, nullptr, nullptr, thread});
+  platform::ScriptedHookSource source;
+  KeyboardHook hook;
+  hook.Install(&source);
+  hook.AddListener(&assignments);
+
+  EXPECT_EQ(source.Feed("+F5 -F5 +L -L +M -M").swallowed, "+F5 -F5 +L -L +M -M");
+  while (!assignments.Queue().IsEmpty()) assignments.PlayNextStep(&thread, nullptr);
+  EXPECT_EQ(assignments.ReleaseHeldKeys(), 0);
+}
+
+}  // namespace
+}  // namespace keyloom
