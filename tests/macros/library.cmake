@@ -5,5 +5,6 @@ keyloom_add_test(macros_library_tests
     ${CMAKE_CURRENT_LIST_DIR}/MacroLibraryTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/MacroGroupTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/KeyRecordListTest.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/ModelFileTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/ModelFileSafetyTest.cpp
   LIBS keyloom_macros keyloom_lighting keyloom_testsupport)
