@@ -130,5 +130,11 @@ if ! grep -q KEYLOOM-GUEST-START "$log"; then
   fail "the guest never reached /init (see $log)"
 fi
 grep -q KEYLOOM-GUEST-DONE "$log" || fail "the guest stopped before all tests ran (see $log)"
+# A binary that failed although none of its cases did crashed outside them
+# (or a sanitizer complained at exit): that fails the boot itself.
+if ! tr -d '\r' <"$log" | grep -q '^KEYLOOM-CASE FAIL'; then
+  bad=$(tr -d '\r' <"$log" | grep '^KEYLOOM-BINARY' | grep -v 'rc=0$')
+  [ -z "$bad" ] || fail "a guest binary failed outside its test cases: $bad (see $log)"
+fi
 awk -v s="$start" -v e="$end" 'BEGIN { printf "kernel tests: guest ran in %.1f s\n", e - s }' >&2
 exit 0
