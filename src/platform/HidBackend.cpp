@@ -7,6 +7,7 @@
 #include "platform/linux/LinuxHidPlatform.h"
 #include "platform/virtual/VirtualDeviceNotifier.h"
 #include "platform/virtual/VirtualHidPlatform.h"
+#include "platform/virtual/VirtualKeyboardControl.h"
 #include "platform/virtual/VirtualKeyboard.h"
 
 namespace keyloom::platform {
@@ -45,7 +46,12 @@ VirtualKeyboard* DefaultVirtualKeyboard() { return TheBackend().keyboard; }
 
 std::unique_ptr<DeviceNotifier> CreateDeviceNotifier(QObject* parent) {
   if (VirtualKeyboard* keyboard = TheBackend().keyboard) {
-    return std::make_unique<VirtualDeviceNotifier>(*keyboard, parent);
+    auto notifier = std::make_unique<VirtualDeviceNotifier>(*keyboard, parent);
+    // The control pipe lives as long as the notifier, on the same thread.
+    if (const char* pipe = std::getenv("KEYLOOM_VIRTUAL_KEYBOARD_CONTROL"); pipe && *pipe) {
+      new VirtualKeyboardControl(*keyboard, pipe, notifier.get());
+    }
+    return notifier;
   }
   return std::make_unique<LinuxDeviceNotifier>(parent);
 }

@@ -24,7 +24,9 @@ HidPlatform& DefaultHidPlatform();
 VirtualKeyboard* DefaultVirtualKeyboard();
 
 // Device-change notifications from the same backend as DefaultHidPlatform,
-// delivered on the calling thread. Create it on the UI thread.
+// delivered on the calling thread. Create it on the UI thread. With the
+// virtual keyboard, KEYLOOM_VIRTUAL_KEYBOARD_CONTROL may name a pipe through
+// which the keyboard is unplugged and plugged back while keyloom runs.
 std::unique_ptr<DeviceNotifier> CreateDeviceNotifier(QObject* parent = nullptr);
 
 }  // namespace keyloom::platform

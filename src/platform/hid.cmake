@@ -15,5 +15,6 @@ target_sources(keyloom_platform PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/virtual/VirtualKeyboard.cpp
   ${CMAKE_CURRENT_LIST_DIR}/virtual/VirtualHidPlatform.cpp
   ${CMAKE_CURRENT_LIST_DIR}/virtual/VirtualDeviceNotifier.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/virtual/VirtualKeyboardControl.cpp
 )
 target_link_libraries(keyloom_platform PUBLIC Qt6::Core PkgConfig::HIDAPI PkgConfig::UDEV)

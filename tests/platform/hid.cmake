@@ -8,4 +8,5 @@ keyloom_add_test(hid_platform_tests
     ${CMAKE_CURRENT_LIST_DIR}/hid/ReportDescriptorTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/hid/HidrawPathsTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/hid/LinuxHidBackendTest.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/hid/HidBackendTest.cpp
   LIBS keyloom_platform keyloom_testsupport Qt6::Test)
