@@ -25,9 +25,13 @@ bool IsMarkedOrInjected(const platform::KBDLLHOOKSTRUCT& event) {
 KeyAssignments::KeyAssignments(Services services)
     : services_(std::move(services)), keys_(services_.injector), queue_(services_.thread) {}
 
-KeyAssignments::~KeyAssignments() { keys_.ReleaseAll(); }
+KeyAssignments::~KeyAssignments() {
+  if (attached_) attached_->Stop();
+  keys_.ReleaseAll();
+}
 
 void KeyAssignments::AttachTo(SimpleThread& thread) {
+  attached_ = &thread;
   thread.SetIdleCallback(this, &KeyAssignments::PlayNextStep);
   thread.SetStopCallback(std::make_shared<Callback<KeyAssignments>>(this, &KeyAssignments::OnWorkerStopped));
 }

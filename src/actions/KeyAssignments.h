@@ -40,13 +40,15 @@ class KeyAssignments : public IKeyboardHookListener {
   };
 
   explicit KeyAssignments(Services services);
-  // Releases every key still held down by playback or a single key.
+  // Stops the thread it is attached to (its worker calls into this object),
+  // then releases every key still held down by playback or a single key.
   ~KeyAssignments() override;
   KeyAssignments(const KeyAssignments&) = delete;
   KeyAssignments& operator=(const KeyAssignments&) = delete;
 
   // Makes PlayNextStep the worker's idle callback and OnWorkerStopped its
-  // stop callback. Call before SimpleThread::Start.
+  // stop callback. Call before SimpleThread::Start; `thread` must outlive
+  // this object.
   void AttachTo(SimpleThread& thread);
 
   // The hook listener (UI thread). Non-zero swallows the event.
@@ -88,6 +90,7 @@ class KeyAssignments : public IKeyboardHookListener {
   HeldKeyTracker keys_;
   PlaybackQueue queue_;
   IKeyboardHookListener* editor_ = nullptr;
+  SimpleThread* attached_ = nullptr;
 
   // UI thread only.
   int32_t stopOnKeyRelease_ = 0;

@@ -103,3 +103,20 @@ TEST(Playback, EndingTheProgramWithAMappedKeyDown_ReleasesTheSentKey) {
 
 }  // namespace
 }  // namespace keyloom
+
+namespace keyloom {
+namespace {
+
+TEST(Playback, DestroyingTheAssignmentsWhileTheWorkerPlays_StopsItFirst) {
+  AssignmentFixture f;
+  f.StartWorker();
+  AssignMacro(f, {Down('A', 5000), Up('A')});
+  f.Feed("+F5 -F5");
+  ASSERT_TRUE(f.injector.WaitForCount(1, 5s));
+  f.assignments.reset();
+  EXPECT_EQ(f.thread.WorkerThreadId(), 0);
+  EXPECT_EQ(f.Injected(), "+A -A");
+}
+
+}  // namespace
+}  // namespace keyloom
