@@ -133,6 +133,35 @@ TEST_F(EvdevHook, LedsSetOnTheClone_ReachTheRealKeyboard) {
   EXPECT_EQ(led.value, 1);
 }
 
+TEST_F(EvdevHook, EveryInterfaceOfTheKeyboard_IsGrabbed) {
+  TestKeyboard first(kName, kSampleVid, kSamplePid);
+  TestKeyboard second("keyloom test keyboard consumer control", kSampleVid, kSamplePid);
+  ASSERT_TRUE(first.Ok() && second.Ok());
+  Install();
+  EXPECT_EQ(source_->GrabbedCount(), 2);
+  first.Tap(KEY_A);
+  second.Tap(KEY_VOLUMEUP);
+  ASSERT_TRUE(WaitSeen(4));
+  EXPECT_EQ(seen_, (std::vector<std::string>{"DOWN 41 1E", "UP 41 1E up", "DOWN AF 30 ext",
+                                             "UP AF 30 ext up"}));
+}
+
+TEST_F(EvdevHook, Keypad_FollowsNumLockSetOnTheClone) {
+  TestKeyboard keyboard(kName, kSampleVid, kSamplePid);
+  ASSERT_TRUE(keyboard.Ok());
+  Install();
+  NodeReader clone(CloneNode(keyboard));
+  ASSERT_TRUE(clone.Ok());
+  keyboard.Tap(KEY_KP7);  // NumLock off: Home, not extended
+  ASSERT_TRUE(WaitSeen(2));
+  ASSERT_TRUE(clone.Write(EV_LED, LED_NUML, 1));
+  ASSERT_EQ(keyboard.NextLed(2s).code, LED_NUML);
+  keyboard.Tap(KEY_KP7);  // NumLock on: keypad 7
+  ASSERT_TRUE(WaitSeen(4));
+  EXPECT_EQ(seen_, (std::vector<std::string>{"DOWN 24 47", "UP 24 47 up", "DOWN 67 47",
+                                             "UP 67 47 up"}));
+}
+
 TEST_F(EvdevHook, Hotplug_TakesArrivingKeyboard_AndLetsGoWhenItVanishes) {
   Install();
   EXPECT_EQ(source_->GrabbedCount(), 0);

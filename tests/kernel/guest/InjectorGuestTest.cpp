@@ -2,6 +2,10 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
 #include <thread>
 
 #include "kernel/guest/VirtualInput.h"
@@ -59,6 +63,33 @@ TEST(UinputInjector, KeysHeldWhenDestroyed_AreReleased) {
   injector.reset();
   watcher.join();
   EXPECT_THAT(released, testing::AnyOf("-42 -46", "-46 -42"));
+}
+
+// Without access to /dev/uinput there is no injector, and one line on
+// standard error names the rules file to install.
+TEST(UinputInjector, AccessDenied_GivesNoInjector_AndNamesTheRulesFile) {
+  int pipeFds[2];
+  ASSERT_EQ(pipe(pipeFds), 0);
+  const pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    dup2(pipeFds[1], STDERR_FILENO);
+    // /dev/uinput is root's only (0600), as on a system without the rules.
+    if (setgid(65534) != 0 || setuid(65534) != 0) _exit(2);
+    _exit(platform::CreateKeyInjector() == nullptr ? 0 : 1);
+  }
+  close(pipeFds[1]);
+  std::string output;
+  char buffer[256];
+  ssize_t got;
+  while ((got = read(pipeFds[0], buffer, sizeof buffer)) > 0) output.append(buffer, got);
+  close(pipeFds[0]);
+  int status = 0;
+  waitpid(child, &status, 0);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0);
+  EXPECT_THAT(output, testing::HasSubstr("packaging/linux/70-keyloom.rules"));
+  EXPECT_EQ(std::count(output.begin(), output.end(), '\n'), 1);
 }
 
 TEST(UinputInjector, MapVirtualKey_GivesSetOneScanCodes) {
