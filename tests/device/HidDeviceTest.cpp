@@ -179,7 +179,7 @@ TEST(HidDeviceVirtual, WriteHeldPastTimeout_ReturnsZeroAndNeverTouchesTheBufferA
   keyboard.SetReplugOnFactoryReset(false);
   platform::VirtualHidPlatform hid(keyboard);
   HidDevice device(hid);
-  ASSERT_TRUE(device.Open(kHidReadWriteShared, keyboard.Interfaces()[2].path));
+  ASSERT_TRUE(device.Open(kHidReadWriteShared, keyboard.CommandInterface().path));
   keyboard.SetHoldWrites(true);
 
   auto buffer = std::make_unique<uint8_t[]>(8);
@@ -192,6 +192,29 @@ TEST(HidDeviceVirtual, WriteHeldPastTimeout_ReturnsZeroAndNeverTouchesTheBufferA
 
   keyboard.ReleaseHeldWrites();
   EXPECT_EQ(keyboard.State().factoryResets, 1) << "the late write carried its own copy";
+}
+
+}  // namespace
+}  // namespace keyloom
+
+namespace keyloom {
+namespace {
+
+// config.xml's sample identifiers: vendor 1A2B, product 0001, interface 1,
+// any collection.
+TEST(HidDeviceVirtual, SampleIdentifiersOpenTheCollectionThatTakesCommands) {
+  platform::VirtualKeyboard keyboard;
+  platform::VirtualHidPlatform hid(keyboard);
+  HidDevice device(hid);
+  const int32_t pids[] = {0x0001};
+  const uint8_t effect[8] = {0x07, 0xFF, 0xFF, 0x03, 0x05, 0x02, 0x01, 0x01};
+
+  ASSERT_TRUE(device.Open(0x1A2B, pids, 1, 1, -1, kHidReadWriteShared));
+  EXPECT_TRUE(device.SetFeature(effect));
+  EXPECT_EQ(keyboard.State().effect, 3);
+
+  ASSERT_TRUE(device.Open(0x1A2B, pids, 1, 0, -1, kHidReadWriteShared));
+  EXPECT_FALSE(device.SetFeature(effect)) << "the boot keyboard takes no commands";
 }
 
 }  // namespace

@@ -51,10 +51,10 @@ VirtualInterface MakeInterface(int mi, int col, HidCaps caps, bool vendor, int i
 VirtualKeyboard::VirtualKeyboard(const std::string& logPath) : log_(logPath) {
   // Boot keyboard: 8-byte input report plus the LED output byte, no report ids.
   interfaces_.push_back(MakeInterface(0, -1, HidCaps{6, 0x01, 9, 2, 0}, false, 0));
-  // Media keys: a consumer-control collection with its own input report.
-  interfaces_.push_back(MakeInterface(1, 1, HidCaps{1, 0x0C, 3, 0, 0}, false, 1));
   // The vendor collection: report 7, 8 bytes with the id, as output and feature.
-  interfaces_.push_back(MakeInterface(1, 2, HidCaps{1, 0xFF00, 0, 8, 8}, true, 2));
+  interfaces_.push_back(MakeInterface(1, 1, HidCaps{1, 0xFF00, 0, 8, 8}, true, 1));
+  // Media keys: a consumer-control collection with its own input report.
+  interfaces_.push_back(MakeInterface(1, 2, HidCaps{1, 0x0C, 3, 0, 0}, false, 2));
 }
 
 int VirtualKeyboard::FindInterface(const std::wstring& path) const {

@@ -41,17 +41,19 @@ struct VirtualInterface {
 };
 
 // An in-process keyboard that looks like the real one to keyloom: a composite
-// USB device with a boot keyboard on interface 0 and two collections on
-// interface 1 (media keys, and the vendor collection that takes the 8-byte
-// command reports). Thread-safe. It can be unplugged and plugged back, told
+// USB device with the sample config.xml's identifiers, a boot keyboard on
+// interface 0 and two collections on interface 1 (first the vendor
+// collection that takes the 8-byte command reports, then media keys), so
+// that interface 1 with any collection finds the command collection while
+// interface 0 finds a collection that refuses commands. Thread-safe. It can be unplugged and plugged back, told
 // to fail opens or feature transfers, and told to hold writes until released.
 class VirtualKeyboard {
  public:
   static constexpr uint16_t kVendorId = 0x1A2B;
-  static constexpr uint16_t kProductId = 0x3C4D;
+  static constexpr uint16_t kProductId = 0x0001;
   static constexpr uint16_t kVersionNumber = 0x0102;
   static constexpr int kCommandInterface = 1;   // config.xml "interface"
-  static constexpr int kCommandCollection = 2;  // config.xml "subdevice"
+  static constexpr int kCommandCollection = 1;  // the "subdevice" that names it exactly
 
   using Listener = std::function<void(DeviceChange, const std::wstring& path)>;
 
@@ -59,6 +61,8 @@ class VirtualKeyboard {
   explicit VirtualKeyboard(const std::string& logPath = {});
 
   const std::vector<VirtualInterface>& Interfaces() const { return interfaces_; }
+  // The interface that takes the command reports.
+  const VirtualInterface& CommandInterface() const { return interfaces_[1]; }
   // The interface whose enumeration or notification path this is; -1 if none.
   int FindInterface(const std::wstring& path) const;
 

@@ -23,7 +23,7 @@ class VirtualKeyboardTest : public ::testing::Test {
   HidHandle OpenInterface(int index) {
     return hid.Open(keyboard.Interfaces()[index].path, kHidReadWriteShared);
   }
-  HidHandle OpenCommands() { return OpenInterface(2); }
+  HidHandle OpenCommands() { return OpenInterface(1); }
 
   VirtualKeyboard keyboard;
   VirtualHidPlatform hid{keyboard};
@@ -33,9 +33,9 @@ TEST_F(VirtualKeyboardTest, ListsThreeInterfacesNamedLikeACompositeKeyboard) {
   HidInterfaceList list;
   ASSERT_TRUE(hid.ListInterfaces(list));
   ASSERT_EQ(list.interfaces.size(), 3u);
-  EXPECT_NE(list.interfaces[0].path.find(L"hid#vid_1a2b&pid_3c4d&mi_00#"), std::wstring::npos);
-  EXPECT_NE(list.interfaces[1].path.find(L"hid#vid_1a2b&pid_3c4d&mi_01&col01#"), std::wstring::npos);
-  EXPECT_NE(list.interfaces[2].path.find(L"hid#vid_1a2b&pid_3c4d&mi_01&col02#"), std::wstring::npos);
+  EXPECT_NE(list.interfaces[0].path.find(L"hid#vid_1a2b&pid_0001&mi_00#"), std::wstring::npos);
+  EXPECT_NE(list.interfaces[1].path.find(L"hid#vid_1a2b&pid_0001&mi_01&col01#"), std::wstring::npos);
+  EXPECT_NE(list.interfaces[2].path.find(L"hid#vid_1a2b&pid_0001&mi_01&col02#"), std::wstring::npos);
   HidCaps caps;
   const HidHandle handle = OpenCommands();
   ASSERT_TRUE(hid.GetCaps(handle, caps));
@@ -44,7 +44,7 @@ TEST_F(VirtualKeyboardTest, ListsThreeInterfacesNamedLikeACompositeKeyboard) {
   HidAttributes attributes;
   ASSERT_TRUE(hid.GetAttributes(handle, attributes));
   EXPECT_EQ(attributes.vendorId, 0x1A2B);
-  EXPECT_EQ(attributes.productId, 0x3C4D);
+  EXPECT_EQ(attributes.productId, 0x0001);
 }
 
 struct DecodeCase {
@@ -118,7 +118,7 @@ TEST_F(VirtualKeyboardTest, AnswersTheFirmwareQueryWithItsVersion) {
 TEST_F(VirtualKeyboardTest, RefusesCommandsOnOtherInterfacesAndWhenToldTo) {
   const Report effect = {0x07, 0xFF, 0xFF, 0x03, 0x05, 0x02, 0x01, 0x01};
   EXPECT_FALSE(hid.SetFeature(OpenInterface(0), effect.data(), 8)) << "boot keyboard takes no commands";
-  EXPECT_FALSE(hid.SetFeature(hid.Open(keyboard.Interfaces()[2].path, kHidShareRead), effect.data(), 8))
+  EXPECT_FALSE(hid.SetFeature(hid.Open(keyboard.CommandInterface().path, kHidShareRead), effect.data(), 8))
       << "a query-only handle transfers nothing";
   const HidHandle handle = OpenCommands();
   keyboard.SetFailFeatureTransfers(true);
@@ -170,9 +170,9 @@ TEST_F(VirtualKeyboardHotplug, UnplugAndPlugRaiseNotificationsFromTheEventLoop) 
   EXPECT_EQ(spy.count(), 0) << "delivered from the event loop, not from inside Unplug";
   QCoreApplication::processEvents();
   ASSERT_EQ(spy.count(), 3);
-  EXPECT_EQ(spy[2][0].value<DeviceChange>(), DeviceChange::RemoveComplete);
-  EXPECT_EQ(spy[2][1].toString().toStdWString(), keyboard.Interfaces()[2].notifiedPath);
-  EXPECT_TRUE(spy[2][1].toString().startsWith("\\\\?\\HID#VID_1A2B&PID_3C4D&MI_01&COL02#"));
+  EXPECT_EQ(spy[1][0].value<DeviceChange>(), DeviceChange::RemoveComplete);
+  EXPECT_EQ(spy[1][1].toString().toStdWString(), keyboard.CommandInterface().notifiedPath);
+  EXPECT_TRUE(spy[1][1].toString().startsWith("\\\\?\\HID#VID_1A2B&PID_0001&MI_01&COL01#"));
 
   HidInterfaceList list;
   ASSERT_TRUE(hid.ListInterfaces(list));
@@ -183,7 +183,7 @@ TEST_F(VirtualKeyboardHotplug, UnplugAndPlugRaiseNotificationsFromTheEventLoop) 
   QCoreApplication::processEvents();
   ASSERT_EQ(spy.count(), 6);
   EXPECT_EQ(spy[5][0].value<DeviceChange>(), DeviceChange::Arrival);
-  EXPECT_EQ(spy[5][1].toString(), spy[2][1].toString()) << "arrival and removal name the same interface";
+  EXPECT_EQ(spy[4][1].toString(), spy[1][1].toString()) << "arrival and removal name the same interface";
 
   const uint8_t effect[8] = {0x07, 0xFF, 0xFF, 0x01, 0x05, 0x01, 0x00, 0x00};
   EXPECT_FALSE(hid.SetFeature(before, effect, 8)) << "a handle from before the unplug is dead";
@@ -210,7 +210,7 @@ TEST(VirtualKeyboardLog, AppendsOneTimedLinePerReceivedReport) {
     VirtualKeyboard keyboard(log);
     keyboard.SetReplugOnFactoryReset(false);
     VirtualHidPlatform hid(keyboard);
-    const HidHandle handle = hid.Open(keyboard.Interfaces()[2].path, kHidReadWriteShared);
+    const HidHandle handle = hid.Open(keyboard.CommandInterface().path, kHidReadWriteShared);
     const uint8_t effect[8] = {0x07, 0xFF, 0xFF, 0x03, 0x05, 0x02, 0x01, 0x01};
     ASSERT_TRUE(hid.SetFeature(handle, effect, 8));
     uint8_t query[8] = {0x07, 0xF1};
