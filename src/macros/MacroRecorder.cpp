@@ -45,9 +45,9 @@ bool MacroRecorder::DelayForPreviousStep(uint32_t* delay) const {
       // Before the first event of this session there is nothing to measure
       // from: the old last step keeps its delay rather than getting the
       // whole running time of the program.
-      if (timeStamp_ < 0) return false;
-      const int64_t elapsed = static_cast<int64_t>(clock_()) - timeStamp_;
-      *delay = elapsed > 0 ? static_cast<uint32_t>(elapsed) : 0;
+      if (!stamped_) return false;
+      // Unsigned, so the difference stays right when the count wraps.
+      *delay = static_cast<uint32_t>(clock_()) - static_cast<uint32_t>(timeStamp_);
       return true;
     }
     case 1:
@@ -80,6 +80,7 @@ int MacroRecorder::RecordMacroEvent(uint32_t message, const platform::KBDLLHOOKS
   }
   host_.StepsChanged();
   timeStamp_ = clock_();
+  stamped_ = true;
   return 1;
 }
 

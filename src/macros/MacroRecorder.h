@@ -46,9 +46,9 @@ class MacroRecorder : public IKeyboardHookListener {
   int OnHookEvent(int* code, uint32_t* message, platform::KBDLLHOOKSTRUCT* event) override;
 
   // The time of the last recorded event; -1 until one is recorded.
-  int32_t TimeStamp() const { return timeStamp_; }
+  int32_t TimeStamp() const { return stamped_ ? timeStamp_ : -1; }
   // Forgets the last recorded event, as when the editor opens.
-  void ResetTimeStamp() { timeStamp_ = -1; }
+  void ResetTimeStamp() { stamped_ = false; }
 
  private:
   int RecordMacroEvent(uint32_t message, const platform::KBDLLHOOKSTRUCT& event);
@@ -60,6 +60,9 @@ class MacroRecorder : public IKeyboardHookListener {
   IMacroRecorderHost& host_;
   Clock clock_;
   int32_t timeStamp_ = -1;
+  // Whether an event was recorded since the editor opened. Not the sign of
+  // the stamp: the millisecond count turns negative after 24.8 days.
+  bool stamped_ = false;
 };
 
 }  // namespace keyloom

@@ -60,6 +60,19 @@ TEST_P(Assignment, TurnsKeyTrafficIntoItsAction) {
   EXPECT_EQ(f.Injected(), c.injected);
   EXPECT_EQ(f.Queued(), c.queued);
   EXPECT_EQ(static_cast<int>(f.shell.Launches().size()), c.launches);
+  EXPECT_TRUE(f.injector.HeldKeys().empty());
+}
+
+TEST(KeyAssignments, Launch_OpensThePathWithItsArguments) {
+  AssignmentFixture f;
+  f.config.functionKeys.push_back({L"Mail", L"/usr/bin/mail", L"", 10007});
+  f.config.functionKeys.push_back({L"Calculator", L"/usr/bin/calc", L"--fast", kCalcCode});
+  f.Assign(kLaunch);
+  f.shell.FailOpen(true);  // a program that cannot start: the key is still swallowed
+  EXPECT_EQ(f.Feed("+F5 -F5").swallowed, "+F5 -F5");
+  ASSERT_EQ(f.shell.Launches().size(), 1u);
+  EXPECT_EQ(f.shell.Launches()[0].path, L"/usr/bin/calc");
+  EXPECT_EQ(f.shell.Launches()[0].arguments, L"--fast");
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -91,6 +104,8 @@ INSTANTIATE_TEST_SUITE_P(
                        "", "+F5 -F5", "", ""},
         AssignmentCase{"Combination_QueuesDownsOnce_AndUpsWithTheirDelays", {kCtrlC},
                        "+F5 +F5 +F5 -F5", "+F5 +F5 +F5 -F5", "", "", "+Ctrl +C -Ctrl/1 -C/1"},
+        AssignmentCase{"Combination_PressAfterReleaseQueuesTheDownsAgain", {kCtrlC}, "+F5 -F5 +F5",
+                       "+F5 -F5 +F5", "", "", "+Ctrl +C -Ctrl/1 -C/1 +Ctrl +C"},
         AssignmentCase{"UnknownRecordType_PassesTheKey", {Record(kF5, 7, {Down('A')})}, "+F5 -F5", "",
                        "+F5 -F5", "", ""},
         AssignmentCase{"UnassignedKey_Passes", {kSingleA}, "+B -B", "", "+B -B", "", ""},

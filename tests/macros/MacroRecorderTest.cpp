@@ -56,7 +56,7 @@ std::string Steps(const MacroGroup& group) {
 // recorder sits directly in the chain.
 class RecorderFixture {
  public:
-  RecorderFixture() : recorder(library, editor, [this] { return now; }) {
+  RecorderFixture() : recorder(library, editor, [this] { return static_cast<int32_t>(now); }) {
     hook.Install(&source);
     hook.AddListener(&recorder);
   }
@@ -64,7 +64,7 @@ class RecorderFixture {
     return source.Feed(traffic, [this](int ms) { now += ms; });
   }
 
-  int32_t now = 5000;
+  uint32_t now = 5000;  // wraps like the program's millisecond count
   MacroLibrary library;
   FakeEditor editor;
   MacroRecorder recorder;
@@ -131,6 +131,13 @@ TEST(MacroRecorder, TimeStampStartsAtMinusOne_AndFollowsRecordedEvents) {
   EXPECT_EQ(f.recorder.TimeStamp(), 5000);
   f.recorder.ResetTimeStamp();
   EXPECT_EQ(f.recorder.TimeStamp(), -1);
+}
+
+TEST(MacroRecorder, RealDelay_IsMeasuredAcrossTheWrapOfTheMillisecondCount) {
+  RecorderFixture f;
+  f.now = 0x7FFFFFF0;  // 24.8 days after start the count turns negative
+  f.Feed("+A 40ms -A");
+  EXPECT_EQ(Steps(*f.editor.group), "65/0/40/A 65/1/0/A");
 }
 
 TEST(MacroRecorder, UncheckedRecordBox_LetsEverythingThrough) {
