@@ -31,6 +31,10 @@ struct LinuxHidPlatform::Connection {
   std::string devnode;
   int collection = 0;           // 1-based; 0 when the path names none
   hid_device* device = nullptr;  // null for a query-only handle
+  // hidapi keeps a per-device error text that every call replaces, so two
+  // calls on one device must not run at once (a feature report on the
+  // worker thread may meet one on the UI thread).
+  std::mutex hidapiMutex;
   int writeFd = -1;
   std::mutex pendingMutex;
   std::shared_ptr<PendingWrite> pending;
@@ -145,12 +149,14 @@ bool LinuxHidPlatform::GetCaps(HidHandle handle, HidCaps& caps) {
 bool LinuxHidPlatform::SetFeature(HidHandle handle, const uint8_t* data, size_t length) {
   const auto connection = Find(handle);
   if (!connection || !connection->device) return false;
+  std::lock_guard guard(connection->hidapiMutex);
   return hid_send_feature_report(connection->device, data, length) >= 0;
 }
 
 bool LinuxHidPlatform::GetFeature(HidHandle handle, uint8_t* data, size_t length) {
   const auto connection = Find(handle);
   if (!connection || !connection->device) return false;
+  std::lock_guard guard(connection->hidapiMutex);
   return hid_get_feature_report(connection->device, data, length) >= 0;
 }
 
