@@ -5,4 +5,5 @@ keyloom_add_guest_test(kernel_guest_input
     ${CMAKE_CURRENT_LIST_DIR}/guest/VirtualInput.cpp
     ${CMAKE_CURRENT_LIST_DIR}/guest/InjectorGuestTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/guest/HookGuestTest.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/guest/UeventMonitorGuestTest.cpp
   LIBS keyloom_platform)
