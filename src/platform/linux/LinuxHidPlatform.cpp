@@ -73,7 +73,7 @@ bool LinuxHidPlatform::ListInterfaces(HidInterfaceList& list) {
 
   for (const std::string& node : nodes) {
     HidrawDetails details;
-    if (!ReadHidrawDetails(udev_, node, details)) continue;
+    if (!ReadDetails(node, details)) continue;
     for (const std::wstring& path : details.Paths()) {
       HidInterfaceEntry entry;
       entry.path = path;
@@ -120,6 +120,11 @@ bool LinuxHidPlatform::Close(HidHandle handle) {
   return true;
 }
 
+bool LinuxHidPlatform::ReadDetails(const std::string& devnode, HidrawDetails& details) {
+  std::lock_guard guard(udevMutex_);
+  return ReadHidrawDetails(udev_, devnode, details);
+}
+
 std::shared_ptr<LinuxHidPlatform::Connection> LinuxHidPlatform::Find(HidHandle handle) const {
   std::lock_guard guard(mutex_);
   const auto it = connections_.find(handle);
@@ -129,7 +134,7 @@ std::shared_ptr<LinuxHidPlatform::Connection> LinuxHidPlatform::Find(HidHandle h
 bool LinuxHidPlatform::GetAttributes(HidHandle handle, HidAttributes& attributes) {
   const auto connection = Find(handle);
   HidrawDetails details;
-  if (!connection || !ReadHidrawDetails(udev_, connection->devnode, details)) return false;
+  if (!connection || !ReadDetails(connection->devnode, details)) return false;
   attributes.vendorId = static_cast<uint16_t>(details.identity.vid);
   attributes.productId = static_cast<uint16_t>(details.identity.pid);
   attributes.versionNumber = details.versionNumber;
@@ -139,7 +144,7 @@ bool LinuxHidPlatform::GetAttributes(HidHandle handle, HidAttributes& attributes
 bool LinuxHidPlatform::GetCaps(HidHandle handle, HidCaps& caps) {
   const auto connection = Find(handle);
   HidrawDetails details;
-  if (!connection || !ReadHidrawDetails(udev_, connection->devnode, details)) return false;
+  if (!connection || !ReadDetails(connection->devnode, details)) return false;
   const size_t index = connection->collection > 0 ? static_cast<size_t>(connection->collection - 1) : 0;
   if (index >= details.collections.size()) return false;
   caps = details.collections[index];

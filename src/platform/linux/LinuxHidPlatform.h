@@ -3,8 +3,10 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <string>
 
 #include "platform/HidPlatform.h"
+#include "platform/linux/HidrawDetails.h"
 
 struct udev;
 
@@ -35,7 +37,10 @@ class LinuxHidPlatform : public HidPlatform {
 
  private:
   std::shared_ptr<Connection> Find(HidHandle handle) const;
+  bool ReadDetails(const std::string& devnode, HidrawDetails& details);
 
+  // libudev objects may not be used by two threads at once.
+  std::mutex udevMutex_;
   udev* udev_ = nullptr;
   bool hidapiReady_ = false;
   mutable std::mutex mutex_;
