@@ -2,6 +2,7 @@
 
 #include <QDeadlineTimer>
 #include <QFile>
+#include <QLocalSocket>
 #include <QProcess>
 #include <QThread>
 #include <csignal>
@@ -60,14 +61,19 @@ class StartupProcess : public testing::Test {
   QProcess* StartFirst(const QStringList& args) {
     QProcess* p = Start(args);
     QDeadlineTimer deadline(kStartTimeoutMs);
-    while (!HasSocket() && !deadline.hasExpired() && p->state() == QProcess::Running) QThread::msleep(20);
-    EXPECT_TRUE(HasSocket()) << p->readAllStandardError().toStdString();
+    while (!IsListening() && !deadline.hasExpired() && p->state() == QProcess::Running) QThread::msleep(20);
+    EXPECT_TRUE(IsListening()) << p->readAllStandardError().toStdString();
     return p;
   }
 
-  bool HasSocket() const {
+  // True once an instance accepts connections. A socket file alone is not
+  // enough: a killed instance leaves its file behind.
+  bool IsListening() const {
     for (const auto& entry : fs::directory_iterator(runtime_)) {
-      if (entry.path().extension() == ".socket") return true;
+      if (entry.path().extension() != ".socket") continue;
+      QLocalSocket socket;
+      socket.connectToServer(QString::fromStdString(entry.path().string()));
+      if (socket.waitForConnected(200)) return true;
     }
     return false;
   }
