@@ -53,6 +53,7 @@ bool EvdevHookSource::Uninstall() {
   if (reader_.joinable()) reader_.join();
   keyboards_.clear();
   cloneSysPaths_.clear();
+  translator_ = LowLevelTranslator();
   grabbed_ = 0;
   close(wakeFd_);
   wakeFd_ = -1;
@@ -94,7 +95,9 @@ void EvdevHookSource::Take(const std::string& node) {
     default: return;
   }
   cloneSysPaths_.insert(device->CloneSysPath());
-  keyboards_[node].device = std::move(device);
+  Keyboard& keyboard = keyboards_[node];
+  keyboard.device = std::move(device);
+  keyboard.source = ++nextSource_;
   ++grabbed_;
 }
 
@@ -102,6 +105,8 @@ void EvdevHookSource::Release(const std::string& node) {
   auto it = keyboards_.find(node);
   if (it == keyboards_.end()) return;
   cloneSysPaths_.erase(it->second.device->CloneSysPath());
+  // Its clone goes too, and with it whatever it held.
+  translator_.Forget(it->second.source);
   keyboards_.erase(it);
   --grabbed_;
 }
@@ -178,8 +183,8 @@ void EvdevHookSource::PassFrame(Keyboard& keyboard) {
     }
     if (event.type == EV_KEY) {
       LowLevelKey key;
-      if (keyboard.translator.Translate(event.code, event.value, Milliseconds(event),
-                                        keyboard.device->NumLock(), &key) &&
+      if (translator_.Translate(event.code, event.value, Milliseconds(event),
+                                keyboard.device->NumLock(), &key, keyboard.source) &&
           dispatcher_->Ask(key.message, key.event) != 0) {
         scan.reset();
         continue;

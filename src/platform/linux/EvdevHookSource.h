@@ -47,7 +47,7 @@ class EvdevHookSource : public IKeyboardHookSource {
  private:
   struct Keyboard {
     std::unique_ptr<GrabbedKeyboard> device;
-    LowLevelTranslator translator;
+    int source = 0;                  // this node's name in the translator
     std::vector<input_event> frame;  // events since the last SYN_REPORT
   };
 
@@ -70,6 +70,8 @@ class EvdevHookSource : public IKeyboardHookSource {
   // Reader thread only (and Install before the thread starts).
   std::map<std::string, Keyboard> keyboards_;
   std::set<std::string> cloneSysPaths_;
+  LowLevelTranslator translator_;  // one key state for all nodes
+  int nextSource_ = 0;
 };
 
 }  // namespace keyloom::platform::linux_input

@@ -2,27 +2,32 @@
 
 #include <linux/input-event-codes.h>
 
+#include <iterator>
+
 #include "platform/linux/KeyTable.h"
 
 namespace keyloom::platform::linux_input {
 
 bool LowLevelTranslator::Translate(int evdevCode, int value, uint32_t timeMs, bool numLock,
-                                   LowLevelKey* out) {
+                                   LowLevelKey* out, int source) {
   if (value < 0 || value > 2) return false;
   const KeyRow* row = numLock ? nullptr : FindKeypadNavigationByEvdev(evdevCode);
   if (!row) row = FindKeyByEvdev(evdevCode);
   if (!row) return false;
 
   const bool down = value != 0;
-  switch (evdevCode) {
-    case KEY_LEFTALT: leftAlt_ = down; break;
-    case KEY_RIGHTALT: rightAlt_ = down; break;
-    case KEY_LEFTCTRL: leftCtrl_ = down; break;
-    case KEY_RIGHTCTRL: rightCtrl_ = down; break;
-    default: break;
+  if (evdevCode == KEY_LEFTALT || evdevCode == KEY_RIGHTALT || evdevCode == KEY_LEFTCTRL ||
+      evdevCode == KEY_RIGHTCTRL) {
+    if (down) {
+      heldModifiers_.insert({source, evdevCode});
+    } else {
+      heldModifiers_.erase({source, evdevCode});
+    }
   }
+  const bool alt = Held(KEY_LEFTALT) || Held(KEY_RIGHTALT);
+  const bool ctrl = Held(KEY_LEFTCTRL) || Held(KEY_RIGHTCTRL);
 
-  const bool system = !CtrlHeld() && (AltHeld() || row->vk == 0x79 /* F10 */);
+  const bool system = !ctrl && (alt || row->vk == 0x79 /* F10 */);
   LowLevelKey key;
   if (down) {
     key.message = system ? WM_SYSKEYDOWN : WM_KEYDOWN;
@@ -31,7 +36,7 @@ bool LowLevelTranslator::Translate(int evdevCode, int value, uint32_t timeMs, bo
   }
   key.event.vkCode = row->vk;
   key.event.scanCode = row->scan;
-  key.event.flags = (row->extended ? LLKHF_EXTENDED : 0u) | (AltHeld() ? LLKHF_ALTDOWN : 0u) |
+  key.event.flags = (row->extended ? LLKHF_EXTENDED : 0u) | (alt ? LLKHF_ALTDOWN : 0u) |
                     (down ? 0u : LLKHF_UP);
   key.event.time = timeMs;
   key.event.dwExtraInfo = 0;
@@ -39,8 +44,17 @@ bool LowLevelTranslator::Translate(int evdevCode, int value, uint32_t timeMs, bo
   return true;
 }
 
-void LowLevelTranslator::Reset() {
-  leftAlt_ = rightAlt_ = leftCtrl_ = rightCtrl_ = false;
+void LowLevelTranslator::Forget(int source) {
+  for (auto it = heldModifiers_.begin(); it != heldModifiers_.end();) {
+    it = it->first == source ? heldModifiers_.erase(it) : std::next(it);
+  }
+}
+
+bool LowLevelTranslator::Held(int evdevCode) const {
+  for (const auto& [source, code] : heldModifiers_) {
+    if (code == evdevCode) return true;
+  }
+  return false;
 }
 
 }  // namespace keyloom::platform::linux_input

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <cstdint>
+#include <set>
+#include <utility>
 
 #include "platform/KeyboardHookSource.h"
 
@@ -22,23 +24,24 @@ struct LowLevelKey {
 // - An auto-repeat (value 2) is another key down.
 // The keypad follows NumLock as the system does: with NumLock off its digits
 // report the navigation keys.
+//
+// Modifier state is shared by all sources (the event nodes of one keyboard's
+// interfaces), as the system's key state is: Alt on one interface makes a
+// key of another a system key.
 class LowLevelTranslator {
  public:
   // False (and `out` untouched) for codes without a virtual-key code and for
   // values other than 0, 1 and 2; the caller passes such events on unasked.
-  bool Translate(int evdevCode, int value, uint32_t timeMs, bool numLock, LowLevelKey* out);
+  bool Translate(int evdevCode, int value, uint32_t timeMs, bool numLock, LowLevelKey* out,
+                 int source = 0);
 
-  // Forgets every held modifier (the device went away or was re-synced).
-  void Reset();
+  // Forgets the modifiers `source` held (its device went away).
+  void Forget(int source);
 
  private:
-  bool AltHeld() const { return leftAlt_ || rightAlt_; }
-  bool CtrlHeld() const { return leftCtrl_ || rightCtrl_; }
+  bool Held(int evdevCode) const;
 
-  bool leftAlt_ = false;
-  bool rightAlt_ = false;
-  bool leftCtrl_ = false;
-  bool rightCtrl_ = false;
+  std::set<std::pair<int, int>> heldModifiers_;  // (source, evdev code)
 };
 
 }  // namespace keyloom::platform::linux_input

@@ -141,9 +141,18 @@ TEST_F(EvdevHook, EveryInterfaceOfTheKeyboard_IsGrabbed) {
   EXPECT_EQ(source_->GrabbedCount(), 2);
   first.Tap(KEY_A);
   second.Tap(KEY_VOLUMEUP);
-  ASSERT_TRUE(WaitSeen(4));
-  EXPECT_EQ(seen_, (std::vector<std::string>{"DOWN 41 1E", "UP 41 1E up", "DOWN AF 30 ext",
-                                             "UP AF 30 ext up"}));
+  // One key state for the whole keyboard: Alt on one interface makes a key
+  // of the other a system key.
+  first.Key(KEY_LEFTALT, 1);
+  ASSERT_TRUE(WaitSeen(5));
+  second.Tap(KEY_VOLUMEUP);
+  ASSERT_TRUE(WaitSeen(7));
+  first.Key(KEY_LEFTALT, 0);
+  ASSERT_TRUE(WaitSeen(8));
+  EXPECT_EQ(seen_, (std::vector<std::string>{
+                       "DOWN 41 1E", "UP 41 1E up", "DOWN AF 30 ext", "UP AF 30 ext up",
+                       "SYSDOWN A4 38 alt", "SYSDOWN AF 30 ext alt", "SYSUP AF 30 ext alt up",
+                       "UP A4 38 up"}));
 }
 
 TEST_F(EvdevHook, Keypad_FollowsNumLockSetOnTheClone) {

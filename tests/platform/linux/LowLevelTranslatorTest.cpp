@@ -104,14 +104,28 @@ TEST(LowLevelTranslatorTest, ValueOutsideDownUpRepeat_IsNotTranslated) {
   EXPECT_FALSE(translator.Translate(KEY_A, -1, 0, true, &key));
 }
 
-TEST(LowLevelTranslatorTest, Reset_ForgetsHeldAlt) {
+TEST(LowLevelTranslatorTest, AltHeldOnOneSource_MakesKeyOfAnotherSourceASystemKey) {
   LowLevelTranslator translator;
   LowLevelKey key;
-  translator.Translate(KEY_LEFTALT, 1, 0, true, &key);
-  translator.Reset();
-  ASSERT_TRUE(translator.Translate(KEY_A, 1, 0, true, &key));
+  translator.Translate(KEY_LEFTALT, 1, 0, true, &key, /*source=*/1);
+  ASSERT_TRUE(translator.Translate(KEY_VOLUMEUP, 1, 0, true, &key, /*source=*/2));
+  EXPECT_EQ(key.message, WM_SYSKEYDOWN);
+  EXPECT_NE(key.event.flags & LLKHF_ALTDOWN, 0u);
+}
+
+TEST(LowLevelTranslatorTest, ForgetSource_DropsOnlyTheModifiersItHeld) {
+  LowLevelTranslator translator;
+  LowLevelKey key;
+  translator.Translate(KEY_LEFTALT, 1, 0, true, &key, 1);
+  translator.Translate(KEY_LEFTCTRL, 1, 0, true, &key, 2);
+  translator.Forget(1);
+  ASSERT_TRUE(translator.Translate(KEY_A, 1, 0, true, &key, 2));
   EXPECT_EQ(key.message, WM_KEYDOWN);
   EXPECT_EQ(key.event.flags & LLKHF_ALTDOWN, 0u);
+  translator.Forget(2);
+  translator.Translate(KEY_RIGHTALT, 1, 0, true, &key, 3);
+  ASSERT_TRUE(translator.Translate(KEY_A, 1, 0, true, &key, 3));
+  EXPECT_EQ(key.message, WM_SYSKEYDOWN);  // Ctrl went with source 2
 }
 
 }  // namespace
