@@ -44,17 +44,26 @@ void SimpleThread::Wake() {
 }
 
 void SimpleThread::Start(void* context) {
+  // A thread that has ended (the worker through its idle callback) is
+  // collected first, outside the lock: it may still be taking the lock on
+  // its way out.
+  std::thread endedTimer;
+  std::thread endedWorker;
+  {
+    std::lock_guard lock(queueMutex_);
+    if (!timerRunning_) endedTimer = std::move(timer_);
+    if (!workerRunning_) endedWorker = std::move(worker_);
+  }
+  if (endedTimer.joinable()) endedTimer.join();
+  if (endedWorker.joinable()) endedWorker.join();
+
   std::lock_guard lock(queueMutex_);
   context_ = context;
   if (!timerRunning_) {
-    if (timer_.joinable()) timer_.join();
     timerRunning_ = true;
     timer_ = std::thread(&SimpleThread::TimerLoop, this);
   }
   if (!workerRunning_) {
-    // A worker that ended through its idle callback has finished or is about
-    // to; collect it before starting the next.
-    if (worker_.joinable()) worker_.join();
     stopEvent_.Reset();
     workerRunning_ = true;
     wakeWorker_ = false;

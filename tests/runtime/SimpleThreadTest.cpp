@@ -198,6 +198,27 @@ TEST(SimpleThread, IdleCallbackReturningNonZero_EndsTheWorker_WhileTheTimerThrea
   EXPECT_TRUE(owner.WaitForRuns(1));
 }
 
+TEST(SimpleThread, StartWhileTheWorkerEndsItself_NeitherHangsNorLosesTheNextWorker) {
+  IdleOwner idle;
+  idle.endWorker = true;
+  SimpleThread thread;
+  thread.SetIdleCallback(&idle, &IdleOwner::Idle);
+  thread.SetStopCallback(std::make_shared<Callback<IdleOwner>>(&idle, &IdleOwner::Stopped));
+  // Each Start races the worker that the previous one started and that ends
+  // at once; some find it running, some collect it on its way out.
+  for (int i = 0; i < 50; ++i) {
+    thread.Start(&idle);
+    if (i % 2) std::this_thread::sleep_for(1ms);
+  }
+  std::this_thread::sleep_for(200ms);  // the last worker ends at once
+  const int stops = idle.stops;
+  EXPECT_GE(stops, 1);
+
+  thread.Start(&idle);
+  for (int i = 0; i < 2000 && idle.stops == stops; ++i) std::this_thread::sleep_for(1ms);
+  EXPECT_EQ(idle.stops, stops + 1);
+}
+
 TEST(SimpleThread, IdleWorker_WaitsForWakeInsteadOfCallingItsIdleCallbackInALoop) {
   IdleOwner idle;
   SimpleThread thread;
