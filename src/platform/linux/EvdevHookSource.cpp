@@ -129,19 +129,22 @@ void EvdevHookSource::Run() {
     if (poll(fds.data(), fds.size(), -1) < 0) continue;
     if (stop_) break;
 
-    std::vector<std::string> gone;
+    // LED changes first: NumLock decides how the keypad reads.
     for (size_t i = 2; i < fds.size(); ++i) {
-      if (!fds[i].revents) continue;
       Keyboard& keyboard = keyboards_[owners[i - 2]];
-      if (fds[i].fd == keyboard.device->CloneFd()) {
-        keyboard.device->ForwardLeds();
-        continue;
-      }
+      if (fds[i].revents && fds[i].fd == keyboard.device->CloneFd()) keyboard.device->ForwardLeds();
+    }
+    // Every node is read now, ready or not, so that the frames of several
+    // interfaces can go on in the order they happened: whatever arrives
+    // later is later than all of these.
+    std::vector<std::string> gone;
+    for (auto& [node, keyboard] : keyboards_) {
       events.clear();
       const bool alive = keyboard.device->Read(&events);
-      Consume(keyboard, events);
-      if (!alive || (fds[i].revents & (POLLERR | POLLHUP | POLLNVAL))) gone.push_back(owners[i - 2]);
+      Collect(keyboard, events);
+      if (!alive) gone.push_back(node);
     }
+    PassReadyFrames();
     for (const std::string& node : gone) Release(node);
 
     if (fds[1].revents) {
@@ -158,13 +161,31 @@ void EvdevHookSource::Run() {
   }
 }
 
-void EvdevHookSource::Consume(Keyboard& keyboard, const std::vector<input_event>& events) {
+void EvdevHookSource::Collect(Keyboard& keyboard, const std::vector<input_event>& events) {
   for (const input_event& event : events) {
     if (event.type == EV_SYN && event.code == SYN_REPORT) {
-      PassFrame(keyboard);
+      keyboard.partial.timeUs = static_cast<uint64_t>(event.input_event_sec) * 1000000u +
+                                static_cast<uint64_t>(event.input_event_usec);
+      keyboard.ready.push_back(std::move(keyboard.partial));
+      keyboard.partial = Frame();
     } else {
-      keyboard.frame.push_back(event);
+      keyboard.partial.events.push_back(event);
     }
+  }
+}
+
+void EvdevHookSource::PassReadyFrames() {
+  for (;;) {
+    Keyboard* earliest = nullptr;
+    for (auto& [node, keyboard] : keyboards_) {
+      if (keyboard.ready.empty()) continue;
+      if (!earliest || keyboard.ready.front().timeUs < earliest->ready.front().timeUs) {
+        earliest = &keyboard;
+      }
+    }
+    if (!earliest) return;
+    PassFrame(*earliest, earliest->ready.front());
+    earliest->ready.pop_front();
   }
 }
 
@@ -172,10 +193,10 @@ void EvdevHookSource::Consume(Keyboard& keyboard, const std::vector<input_event>
 // the MSC_SCAN that announces a key goes or stays with it. LED and sound
 // events from the device are not echoed: the clone's LEDs belong to the
 // programs that set them, and those changes flow the other way.
-void EvdevHookSource::PassFrame(Keyboard& keyboard) {
+void EvdevHookSource::PassFrame(Keyboard& keyboard, const Frame& frame) {
   std::vector<input_event> out;
   std::optional<input_event> scan;
-  for (const input_event& event : keyboard.frame) {
+  for (const input_event& event : frame.events) {
     if (event.type == EV_MSC && event.code == MSC_SCAN) {
       if (scan) out.push_back(*scan);
       scan = event;
@@ -197,7 +218,6 @@ void EvdevHookSource::PassFrame(Keyboard& keyboard) {
     out.push_back(event);
   }
   if (scan) out.push_back(*scan);
-  keyboard.frame.clear();
   if (out.empty()) return;
   for (const input_event& event : out) keyboard.device->Emit(event);
   keyboard.device->Emit(input_event{{}, EV_SYN, SYN_REPORT, 0});

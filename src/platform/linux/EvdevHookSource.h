@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <deque>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -45,18 +46,25 @@ class EvdevHookSource : public IKeyboardHookSource {
   uint64_t TimedOutCount() const;
 
  private:
+  // The events of one SYN_REPORT, stamped with the report's time.
+  struct Frame {
+    uint64_t timeUs = 0;
+    std::vector<input_event> events;
+  };
   struct Keyboard {
     std::unique_ptr<GrabbedKeyboard> device;
-    int source = 0;                  // this node's name in the translator
-    std::vector<input_event> frame;  // events since the last SYN_REPORT
+    int source = 0;             // this node's name in the translator
+    Frame partial;              // events since the last SYN_REPORT
+    std::deque<Frame> ready;    // complete frames not yet passed on
   };
 
   void Run();
   void ScanExisting();
   void Take(const std::string& node);
   void Release(const std::string& node);
-  void Consume(Keyboard& keyboard, const std::vector<input_event>& events);
-  void PassFrame(Keyboard& keyboard);
+  void Collect(Keyboard& keyboard, const std::vector<input_event>& events);
+  void PassReadyFrames();
+  void PassFrame(Keyboard& keyboard, const Frame& frame);
   bool IsOwnClone(const std::string& node) const;
 
   const int32_t vid_;
