@@ -1,5 +1,7 @@
 #include "actions/KeyAssignments.h"
 
+#include <algorithm>
+
 #include "runtime/Callback.h"
 #include "runtime/SimpleThread.h"
 
@@ -86,11 +88,12 @@ KeyAssignments::Verdict KeyAssignments::Apply(const KeyRecord& record, uint32_t 
 KeyAssignments::Verdict KeyAssignments::PlayMacro(const KeyRecord& record, uint32_t message) {
   if (!IsKeyUpMessage(message)) return Verdict::Swallow;
   stopOnKeyRelease_ = record.mode;
-  int64_t budget = kMaxStepsPerPress;
-  for (int32_t round = 0; round < record.repeat; ++round) {
-    if (budget < static_cast<int64_t>(record.steps.size())) break;
+  if (record.steps.empty() || record.repeat <= 0) return Verdict::Swallow;
+  // At least one whole copy, however long the macro.
+  const int64_t rounds = std::min<int64_t>(
+      record.repeat, std::max<int64_t>(1, kMaxStepsPerPress / static_cast<int64_t>(record.steps.size())));
+  for (int64_t round = 0; round < rounds; ++round) {
     for (const MacroStep& step : record.steps) queue_.Append(step);
-    budget -= static_cast<int64_t>(record.steps.size());
   }
   return Verdict::Swallow;
 }

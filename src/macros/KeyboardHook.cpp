@@ -9,6 +9,8 @@ KeyboardHook& KeyboardHook::Instance() {
   return *hook;
 }
 
+KeyboardHook::~KeyboardHook() { Uninstall(); }
+
 bool KeyboardHook::Install(platform::IKeyboardHookSource* source, bool lowLevel) {
   if (source_) return true;
   if (!source) return false;

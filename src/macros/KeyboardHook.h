@@ -17,6 +17,8 @@ class KeyboardHook {
   static KeyboardHook& Instance();
 
   KeyboardHook() = default;
+  // Uninstalls, so the source never calls into a hook that is gone.
+  ~KeyboardHook();
   KeyboardHook(const KeyboardHook&) = delete;
   KeyboardHook& operator=(const KeyboardHook&) = delete;
 

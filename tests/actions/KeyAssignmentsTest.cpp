@@ -202,6 +202,15 @@ TEST(KeyAssignments, HugeRepeatCount_IsCappedInsteadOfHangingTheHook) {
   EXPECT_EQ(f.assignments->Queue().Size(), static_cast<size_t>(KeyAssignments::kMaxStepsPerPress));
 }
 
+TEST(KeyAssignments, HugeRepeatCountOfAnEmptyMacro_ReturnsAtOnce) {
+  AssignmentFixture f;
+  f.Assign(Record(kF5, 0, {}, 2000000000));
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_EQ(f.Feed("+F5 -F5").swallowed, "+F5 -F5");
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(500));
+  EXPECT_TRUE(f.assignments->Queue().IsEmpty());
+}
+
 }  // namespace
 }  // namespace keyloom
 
