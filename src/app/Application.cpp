@@ -11,6 +11,8 @@
 #include "app/ProgramFolder.h"
 #include "app/SingleInstance.h"
 #include "config/DeviceConfig.h"
+#include "macros/KeyboardHook.h"
+#include "platform/KeyboardHookSource.h"
 #include "platform/SignalWatcher.h"
 #include "ui/mainwindow/CMainDlg.h"
 #include "ui/toolkit/UiApp.h"
@@ -53,6 +55,15 @@ int RunKeyloom(int argc, char** argv) {
 
   RegisterCustomWidgets(ui->classes());
 
+  // The global keyboard hook follows the configured keyboard. When the
+  // system offers no hook (no access to the keyboard, say), the slot stays
+  // empty and everything else goes on without hook listeners.
+  std::unique_ptr<platform::IKeyboardHookSource> hookSource;
+  if (!KeyboardHook::Instance().IsInstalled()) {
+    hookSource = platform::CreateKeyboardHookSource(config.vid, config.pid);
+    if (hookSource && !KeyboardHook::Instance().Install(hookSource.get())) hookSource.reset();
+  }
+
   AppModels::LoadDataFiles();
 
   QString instanceName = ui->definition().strings().At(0);
@@ -81,6 +92,10 @@ int RunKeyloom(int argc, char** argv) {
   const int exitCode = qapp.exec();
 
   mainDlg.reset();
+  // The hook lasts as long as the process; it is let go here only because
+  // its source is about to go with the Qt application it delivers through.
+  if (hookSource) KeyboardHook::Instance().Uninstall();
+  hookSource.reset();
   ui.reset();
   return exitCode;
 }
