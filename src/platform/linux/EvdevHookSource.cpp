@@ -159,6 +159,14 @@ void EvdevHookSource::Run() {
       }
     }
   }
+  // Stopping: what the keyboard sent meanwhile still goes on (the stopped
+  // dispatcher passes everything) before the nodes are let go.
+  for (auto& [node, keyboard] : keyboards_) {
+    events.clear();
+    keyboard.device->Read(&events);
+    Collect(keyboard, events);
+  }
+  PassReadyFrames();
 }
 
 void EvdevHookSource::Collect(Keyboard& keyboard, const std::vector<input_event>& events) {
