@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "kernel/guest/VirtualInput.h"
+#include "platform/KeyInjector.h"
 #include "platform/KeyboardHookSource.h"
 #include "platform/linux/EvdevHookSource.h"
 
@@ -181,6 +182,35 @@ TEST_F(EvdevHook, Hotplug_TakesArrivingKeyboard_AndLetsGoWhenItVanishes) {
   ASSERT_TRUE(WaitSeen(2));
   keyboard.reset();
   EXPECT_TRUE(PumpUntil([&] { return source_->GrabbedCount() == 0; }, 5s));
+}
+
+TEST_F(EvdevHook, Uninstall_LetsGoOfTheKeyboard) {
+  TestKeyboard keyboard(kName, kSampleVid, kSamplePid);
+  ASSERT_TRUE(keyboard.Ok());
+  Install();
+  ASSERT_EQ(NodesNamed(kName).size(), 2u);  // the keyboard and its clone
+  EXPECT_TRUE(source_->Uninstall());
+  EXPECT_FALSE(source_->Uninstall());
+  EXPECT_EQ(source_->GrabbedCount(), 0);
+  EXPECT_TRUE(PumpUntil([&] { return NodesNamed(kName).size() == 1; }, 5s));
+  NodeReader direct(keyboard.Node());
+  keyboard.Tap(KEY_A);
+  EXPECT_EQ(direct.KeysUntilQuiet(300ms), "+30 -30");
+  QCoreApplication::processEvents();
+  EXPECT_TRUE(seen_.empty());
+}
+
+TEST_F(EvdevHook, KeysInjectedByKeyloom_NeverReachTheHook) {
+  TestKeyboard keyboard(kName, kSampleVid, kSamplePid);
+  ASSERT_TRUE(keyboard.Ok());
+  Install();
+  auto injector = platform::CreateKeyInjector();
+  ASSERT_NE(injector, nullptr);
+  injector->KeybdEvent(0x41, 0x1E, 0, platform::kKeyloomExtraInfo);
+  injector->KeybdEvent(0x41, 0x1E, platform::KEYEVENTF_KEYUP, platform::kKeyloomExtraInfo);
+  keyboard.Tap(KEY_B);  // a real key after them, as a marker
+  ASSERT_TRUE(WaitSeen(2));
+  EXPECT_EQ(seen_, (std::vector<std::string>{"DOWN 42 30", "UP 42 30 up"}));
 }
 
 TEST_F(EvdevHook, BusyUiThread_EventPassesAfterTimeout_InOrder) {
