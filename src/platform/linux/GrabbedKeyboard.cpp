@@ -3,9 +3,12 @@
 #include <fcntl.h>
 #include <libevdev/libevdev-uinput.h>
 #include <libevdev/libevdev.h>
+#include <linux/uinput.h>
+#include <sys/ioctl.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstring>
 #include <ctime>
 
 #include "platform/linux/KeyTable.h"
@@ -21,6 +24,13 @@ bool HasKnownKey(libevdev* dev) {
     if (libevdev_has_event_code(dev, EV_KEY, rows[i].evdev)) return true;
   }
   return false;
+}
+
+// A clone made by keyloom (this process or another instance starting up)
+// carries the keyboard's ids too; it is never taken again.
+bool IsKeyloomDevice(libevdev* dev) {
+  const char* phys = libevdev_get_phys(dev);
+  return phys && std::strncmp(phys, kKeyloomPhysPrefix, std::strlen(kKeyloomPhysPrefix)) == 0;
 }
 
 }  // namespace
@@ -59,7 +69,7 @@ GrabbedKeyboard::OpenResult GrabbedKeyboard::Open(const std::string& node, int32
   }
   libevdev* dev = keyboard->dev_;
   if (!IdsMatch(vid, pid, libevdev_get_id_vendor(dev), libevdev_get_id_product(dev)) ||
-      !HasKnownKey(dev)) {
+      !HasKnownKey(dev) || IsKeyloomDevice(dev)) {
     return OpenResult::NotConfigured;
   }
   if (libevdev_grab(dev, LIBEVDEV_GRAB) != 0) return OpenResult::Failed;
@@ -74,6 +84,7 @@ GrabbedKeyboard::OpenResult GrabbedKeyboard::Open(const std::string& node, int32
   // The clone is made from libevdev's view of the device, with EV_REP left
   // out (see the class comment); the view itself is only used for that.
   libevdev_disable_event_type(dev, EV_REP);
+  ioctl(keyboard->cloneFd_, UI_SET_PHYS, kClonePhys);
   if (libevdev_uinput_create_from_device(dev, keyboard->cloneFd_, &keyboard->clone_) != 0) {
     keyboard->clone_ = nullptr;
     return OpenResult::Failed;

@@ -21,6 +21,11 @@ namespace keyloom::platform::linux_input {
 // The clone has no EV_REP: the real keyboard's own auto-repeat events pass
 // through it (the hook sees them as repeated key-downs, as on Windows), and
 // a clone repeating on its own would double them.
+// The physical-path text of every device keyloom makes through uinput; a
+// node whose path starts with it is keyloom's own.
+inline constexpr const char* kKeyloomPhysPrefix = "keyloom/";
+inline constexpr const char* kClonePhys = "keyloom/clone";
+
 class GrabbedKeyboard {
  public:
   enum class OpenResult { Grabbed, NotConfigured, Denied, Failed };

@@ -4,6 +4,8 @@
 #include <libevdev/libevdev-uinput.h>
 #include <libevdev/libevdev.h>
 #include <linux/input.h>
+#include <linux/uinput.h>
+#include <sys/ioctl.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -48,6 +50,7 @@ bool UinputKeyInjector::Create() {
   for (int i = 0; i < count; ++i) libevdev_enable_event_code(dev_, EV_KEY, rows[i].evdev, nullptr);
   // libevdev does not own a descriptor it is handed; the destructor closes it.
   fd_ = fd;
+  ioctl(fd_, UI_SET_PHYS, "keyloom/injector");
   if (libevdev_uinput_create_from_device(dev_, fd_, &uinput_) != 0) {
     uinput_ = nullptr;
     return false;

@@ -200,6 +200,23 @@ TEST_F(EvdevHook, Uninstall_LetsGoOfTheKeyboard) {
   EXPECT_TRUE(seen_.empty());
 }
 
+// Start-up installs the hook before it looks for a running instance, so a
+// second keyloom briefly hooks too: it must not take the first one's clone.
+TEST_F(EvdevHook, SecondHook_TakesNeitherTheGrabbedKeyboardNorTheFirstHooksClone) {
+  TestKeyboard keyboard(kName, kSampleVid, kSamplePid);
+  ASSERT_TRUE(keyboard.Ok());
+  Install();
+  ASSERT_EQ(source_->GrabbedCount(), 1);
+  EvdevHookSource second(kSampleVid, kSamplePid);
+  ASSERT_TRUE(second.Install(platform::WH_KEYBOARD_LL,
+                             [](int, uint32_t, KBDLLHOOKSTRUCT*) -> intptr_t { return 1; }));
+  EXPECT_EQ(second.GrabbedCount(), 0);
+  EXPECT_EQ(NodesNamed(kName).size(), 2u);  // no clone of the clone
+  NodeReader clone(CloneNode(keyboard));
+  keyboard.Tap(KEY_A);
+  EXPECT_EQ(clone.KeysUntilQuiet(300ms), "+30 -30");
+}
+
 TEST_F(EvdevHook, KeysInjectedByKeyloom_NeverReachTheHook) {
   TestKeyboard keyboard(kName, kSampleVid, kSamplePid);
   ASSERT_TRUE(keyboard.Ok());
