@@ -3,26 +3,30 @@
 #include "protocol/KeyboardReports.h"
 
 namespace keyloom {
+namespace {
 
-bool SendLightingEffect(HidDevice& device, const LightingEffectSettings& effects, CommandPacer& pacer,
-                        int32_t index) {
-  const EffectEntry* entry = effects.GetEntry(index);
-  if (!entry) return false;
+// A lighting command waits until 100 ms have passed since the previous one,
+// and the pacer moves on whether or not the device took it.
+bool SendPaced(HidDevice& device, CommandPacer& pacer, const KeyboardReport& report) {
   pacer.Wait();
-  const KeyboardReport report = LightingEffectReport(index, *entry);
   const bool sent = device.SetFeature(report.data());
   pacer.SetNow();
   return sent;
 }
 
+}  // namespace
+
+bool SendLightingEffect(HidDevice& device, const LightingEffectSettings& effects, CommandPacer& pacer,
+                        int32_t index) {
+  const EffectEntry* entry = effects.GetEntry(index);
+  if (!entry) return false;
+  return SendPaced(device, pacer, LightingEffectReport(index, *entry));
+}
+
 bool SendSideLightMode(HidDevice& device, const SideLightSettings& sideLight, CommandPacer& pacer, int32_t index) {
   const SideModeEntry* entry = sideLight.GetEntry(index);
   if (!entry) return false;
-  pacer.Wait();
-  const KeyboardReport report = SideLightReport(index, *entry);
-  const bool sent = device.SetFeature(report.data());
-  pacer.SetNow();
-  return sent;
+  return SendPaced(device, pacer, SideLightReport(index, *entry));
 }
 
 bool QueryFirmwareVersion(HidDevice& device, int32_t& firmwareVersion) {
