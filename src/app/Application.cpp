@@ -28,6 +28,28 @@ constexpr const char* kFallbackInstanceName = "keyloom-instance";
 // checkex. Each joins the list when its class exists.
 void RegisterCustomWidgets(ui::ClassRegistry&) {}
 
+// The global keyboard hook, following the configured keyboard. The hook
+// lasts as long as the program; its source is let go only at the very end,
+// before the Qt application it delivers through.
+class HookInstallation {
+ public:
+  HookInstallation(int32_t vid, int32_t pid) {
+    if (KeyboardHook::Instance().IsInstalled()) return;
+    source_ = platform::CreateKeyboardHookSource(vid, pid);
+    // When the system offers no hook (no access to the keyboard, say), the
+    // slot stays empty and everything else goes on without hook listeners.
+    if (source_ && !KeyboardHook::Instance().Install(source_.get())) source_.reset();
+  }
+  ~HookInstallation() {
+    if (source_) KeyboardHook::Instance().Uninstall();
+  }
+  HookInstallation(const HookInstallation&) = delete;
+  HookInstallation& operator=(const HookInstallation&) = delete;
+
+ private:
+  std::unique_ptr<platform::IKeyboardHookSource> source_;
+};
+
 }  // namespace
 
 int RunKeyloom(int argc, char** argv) {
@@ -55,14 +77,7 @@ int RunKeyloom(int argc, char** argv) {
 
   RegisterCustomWidgets(ui->classes());
 
-  // The global keyboard hook follows the configured keyboard. When the
-  // system offers no hook (no access to the keyboard, say), the slot stays
-  // empty and everything else goes on without hook listeners.
-  std::unique_ptr<platform::IKeyboardHookSource> hookSource;
-  if (!KeyboardHook::Instance().IsInstalled()) {
-    hookSource = platform::CreateKeyboardHookSource(config.vid, config.pid);
-    if (hookSource && !KeyboardHook::Instance().Install(hookSource.get())) hookSource.reset();
-  }
+  const HookInstallation hook(config.vid, config.pid);
 
   AppModels::LoadDataFiles();
 
@@ -91,11 +106,9 @@ int RunKeyloom(int argc, char** argv) {
 
   const int exitCode = qapp.exec();
 
+  // Shutdown: the window, then the toolkit; the instance lock and the hook
+  // go with the rest of this scope.
   mainDlg.reset();
-  // The hook lasts as long as the process; it is let go here only because
-  // its source is about to go with the Qt application it delivers through.
-  if (hookSource) KeyboardHook::Instance().Uninstall();
-  hookSource.reset();
   ui.reset();
   return exitCode;
 }
