@@ -5,4 +5,4 @@ keyloom_add_guest_test(kernel_guest_hid
     ${CMAKE_CURRENT_LIST_DIR}/guest/VirtualInput.cpp
     ${CMAKE_CURRENT_LIST_DIR}/guest/UhidKeyboard.cpp
     ${CMAKE_CURRENT_LIST_DIR}/guest/HidGuestTest.cpp
-  LIBS keyloom_device keyloom_platform)
+  LIBS keyloom_protocol keyloom_device keyloom_platform)

@@ -1,6 +1,7 @@
 // keyloom's HID backend against the real kernel: a uhid keyboard with the
 // sample identifiers, found through FindHidDevices, spoken to through
-// HidDevice, followed through the device notifier.
+// HidDevice and keyloom's keyboard commands, followed through the device
+// notifier.
 #include <gtest/gtest.h>
 
 #include <QString>
@@ -14,8 +15,12 @@
 #include "device/HidPath.h"
 #include "kernel/guest/UhidKeyboard.h"
 #include "kernel/guest/VirtualInput.h"
+#include "lighting/LightingEffectSettings.h"
+#include "lighting/SideLightSettings.h"
 #include "platform/linux/LinuxDeviceNotifier.h"
 #include "platform/linux/LinuxHidPlatform.h"
+#include "protocol/CommandPacer.h"
+#include "protocol/KeyboardCommands.h"
 
 namespace keyloom::kernel_test {
 namespace {
@@ -58,58 +63,82 @@ TEST(HidBackend, SampleKeyboard_IsEnumeratedAndSelected_OtherDeviceIsNot) {
   EXPECT_TRUE(device.IsOpen());
 }
 
+// Opens the sample keyboard once it has shown up.
+bool OpenSample(platform::HidPlatform& platform, HidDevice& device) {
+  return WaitFound(platform, 1) && device.Open(kSampleVid, kPids, 1, -1, -1, platform::kHidReadWriteShared);
+}
+
+// Every command goes out through keyloom's own report builders and command
+// functions; the bytes expected here are written out so that a fault in a
+// builder shows.
 TEST(HidBackend, EveryReport_ReachesTheDeviceByteExact) {
   platform::LinuxHidPlatform platform;
   UhidKeyboard keyboard("keyloom sample keyboard", kSampleVid, kSamplePid);
   ASSERT_TRUE(keyboard.Ok());
-  ASSERT_TRUE(WaitFound(platform, 1));
   HidDevice device(platform);
-  ASSERT_TRUE(device.Open(kSampleVid, kPids, 1, -1, -1, platform::kHidReadWriteShared));
-  const Bytes effect{0x07, 0xFF, 0xFF, 0x03, 0x05, 0x02, 0x01, 0x00};
-  const Bytes startup{0x07, 0xFF, 0xFF, 0x00, 0x04, 0x02, 0x01, 0x03};
-  const Bytes side{0x07, 0xFF, 0xFF, 0x20, 0x00, 0x00, 0x35, 0x00};
-  const Bytes query{0x07, 0xF1, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00};
-  const Bytes reset{0x07, 0xF0, 0xAA, 0x00, 0x00, 0x00, 0x00, 0x00};
-  for (const Bytes* report : {&effect, &startup, &side, &query}) {
-    EXPECT_TRUE(device.SetFeature(report->data()));
-  }
-  EXPECT_EQ(device.Write(reset.data()), 8);
-  ASSERT_TRUE(keyboard.WaitReports(5, 3000));
+  ASSERT_TRUE(OpenSample(platform, device));
+  // Fresh models without a file: factory defaults, then known entries.
+  LightingEffectSettings effects;
+  *effects.GetEntry(3) = {.brightness = 4, .speed = 2, .direction = 1, .selection = 3};
+  *effects.GetEntry(0) = {.brightness = 4, .speed = 2, .direction = 1, .selection = 3};
+  SideLightSettings sideLight;
+  sideLight.GetEntry(5)->SetLevel(3);
+  CommandPacer pacer;
+
+  EXPECT_TRUE(SendLightingEffect(device, effects, pacer, 3));
+  EXPECT_TRUE(SendStartupEffect(device, effects, 0, 0, 0, 0));
+  EXPECT_TRUE(SendSideLightMode(device, sideLight, pacer, 5));
+  int32_t version = -1;
+  EXPECT_TRUE(QueryFirmwareVersion(device, version));
+  EXPECT_TRUE(SendRestoreFactory(device));
+
+  ASSERT_TRUE(keyboard.WaitReports(6, 3000));
   const auto reports = keyboard.Reports();
-  ASSERT_EQ(reports.size(), 5u);
-  EXPECT_EQ(reports[0].kind, UhidKeyboard::Report::SetFeature);
-  EXPECT_EQ(reports[0].bytes, effect);
-  EXPECT_EQ(reports[1].bytes, startup);
-  EXPECT_EQ(reports[2].bytes, side);
-  EXPECT_EQ(reports[3].bytes, query);
-  EXPECT_EQ(reports[4].kind, UhidKeyboard::Report::Output);
-  EXPECT_EQ(reports[4].bytes, reset);
+  ASSERT_EQ(reports.size(), 6u);
+  using Kind = UhidKeyboard::Report::Kind;
+  const struct {
+    Kind kind;
+    Bytes bytes;
+    const char* what;
+  } expected[] = {
+      // Lighting: selection 3 goes out as code 2, then the direction.
+      {Kind::SetFeature, {0x07, 0xFF, 0xFF, 0x03, 0x04, 0x02, 0x02, 0x01}, "lighting effect"},
+      // Start-up: the entry's four bytes in their own order.
+      {Kind::SetFeature, {0x07, 0xFF, 0xFF, 0x00, 0x04, 0x02, 0x01, 0x03}, "start-up effect"},
+      // Side light: level 3 in the upper, mode 5 in the lower four bits.
+      {Kind::SetFeature, {0x07, 0xFF, 0xFF, 0x20, 0x00, 0x00, 0x35, 0x00}, "side-light mode"},
+      {Kind::SetFeature, {0x07, 0xF1, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00}, "firmware query"},
+      {Kind::GetFeature, {0x07}, "firmware reply read"},
+      {Kind::Output, {0x07, 0xF0, 0xAA, 0x00, 0x00, 0x00, 0x00, 0x00}, "restore factory"},
+  };
+  for (size_t i = 0; i < reports.size(); ++i) {
+    EXPECT_EQ(reports[i].kind, expected[i].kind) << expected[i].what;
+    EXPECT_EQ(reports[i].bytes, expected[i].bytes) << expected[i].what;
+  }
 }
 
-TEST(HidBackend, FirmwareReply_IsReadBack) {
+TEST(HidBackend, FirmwareReply_IsDecodedAsMajorTimes256PlusMinor) {
   platform::LinuxHidPlatform platform;
   UhidKeyboard keyboard("keyloom sample keyboard", kSampleVid, kSamplePid);
   ASSERT_TRUE(keyboard.Ok());
-  keyboard.SetReply({0x07, 0x01, 0x02, 0x99, 0, 0, 0, 0});
-  ASSERT_TRUE(WaitFound(platform, 1));
+  // A minor above 0x7F catches a sign slip; the bytes after it are not read.
+  keyboard.SetReply({0x07, 0x03, 0x9C, 0x99, 0x99, 0, 0, 0});
   HidDevice device(platform);
-  ASSERT_TRUE(device.Open(kSampleVid, kPids, 1, -1, -1, platform::kHidReadWriteShared));
-  uint8_t buffer[8] = {0x07, 0xF1, 0, 0, 0, 0, 0, 0};
-  ASSERT_TRUE(device.SetFeature(buffer));
-  ASSERT_TRUE(device.GetFeature(buffer));
-  EXPECT_EQ(buffer[0], 0x07);
-  // The firmware version is major x 256 + minor from bytes 1 and 2.
-  EXPECT_EQ(buffer[1] * 256 + buffer[2], 0x0102);
+  ASSERT_TRUE(OpenSample(platform, device));
+  int32_t version = -1;
+  ASSERT_TRUE(QueryFirmwareVersion(device, version));
+  EXPECT_EQ(version, 3 * 256 + 0x9C);
   const auto reports = keyboard.Reports();
   ASSERT_EQ(reports.size(), 2u);
+  EXPECT_EQ(reports[0].bytes, (Bytes{0x07, 0xF1, 0, 0, 0, 0, 0, 0}));
   EXPECT_EQ(reports[1].kind, UhidKeyboard::Report::GetFeature);
   EXPECT_EQ(reports[1].bytes, Bytes{0x07});
 }
 
-// The "slow keyboard" 1a2b:5679 carries a quirk (set by the guest's /init)
+// The "slow keyboard" 1a2b:0002 carries a quirk (set by the guest's /init)
 // that sends output reports as SET_REPORT requests, which wait for the
 // firmware's answer; a plain uhid output report is queued and never waits.
-constexpr int32_t kSlowPid = 0x5679;
+constexpr int32_t kSlowPid = 0x0002;
 
 TEST(HidBackend, WriteTheDeviceNeverTakes_ReturnsZeroAfter3000ms) {
   platform::LinuxHidPlatform platform;
