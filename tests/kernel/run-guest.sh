@@ -96,10 +96,10 @@ mount -t devtmpfs devtmpfs /dev
 for m in hid hid-generic uhid uinput evdev usb-common usbcore; do
   [ -f /modules/$m.ko ] && insmod /modules/$m.ko
 done
-# The guest tests' "slow keyboard" 1a2b:5679 sends its output reports as
+# The guest tests' "slow keyboard" 1a2b:0002 sends its output reports as
 # SET_REPORT requests, which wait for the device's answer; a uhid output
 # report never waits. That is how a write the device never takes is staged.
-insmod /modules/usbhid.ko quirks=0x1a2b:0x5679:0x00040000
+insmod /modules/usbhid.ko quirks=0x1a2b:0x0002:0x00040000
 echo "KEYLOOM-GUEST-START $(uname -r) modules: $(cut -d" " -f1 /proc/modules | tr "\n" " ")"
 for t in /tests/*; do
   "$t"

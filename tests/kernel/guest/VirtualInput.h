@@ -13,7 +13,7 @@ namespace keyloom::kernel_test {
 
 // The identifiers the tests configure keyloom with.
 inline constexpr int kSampleVid = 0x1a2b;
-inline constexpr int kSamplePid = 0x5678;
+inline constexpr int kSamplePid = 0x0001;
 
 // A uinput keyboard: the main block, navigation, keypad, F-keys, modifiers,
 // media keys, and the three lock LEDs, with the given input id.
