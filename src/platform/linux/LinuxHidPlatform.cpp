@@ -15,6 +15,7 @@
 
 #include "platform/linux/HidrawDetails.h"
 #include "platform/linux/HidrawPaths.h"
+#include "platform/linux/PermissionHint.h"
 
 namespace keyloom::platform {
 
@@ -44,6 +45,23 @@ struct LinuxHidPlatform::Connection {
     if (device) hid_close(device);
   }
 };
+
+namespace {
+
+// hidapi does not say why an open failed (its error text is not errno, and
+// the calls after the failed open may change errno), so the node is opened
+// once more to learn whether access was refused; then the user is told
+// which rules file grants it.
+void ReportIfRefused(const std::string& devnode) {
+  const int fd = open(devnode.c_str(), O_RDWR | O_CLOEXEC);
+  if (fd >= 0) {
+    close(fd);
+  } else if (errno == EACCES || errno == EPERM) {
+    linux_input::ReportAccessDenied(devnode);
+  }
+}
+
+}  // namespace
 
 LinuxHidPlatform::LinuxHidPlatform() {
   udev_ = udev_new();
@@ -96,8 +114,16 @@ HidHandle LinuxHidPlatform::Open(const std::wstring& path, uint32_t accessMode) 
   } else {
     if (!hidapiReady_) return kInvalidHidHandle;
     connection->device = hid_open_path(connection->devnode.c_str());
-    if (!connection->device) return kInvalidHidHandle;
-    if (accessMode & kHidAccessWrite) connection->writeFd = open(connection->devnode.c_str(), O_RDWR | O_CLOEXEC);
+    if (!connection->device) {
+      ReportIfRefused(connection->devnode);
+      return kInvalidHidHandle;
+    }
+    if (accessMode & kHidAccessWrite) {
+      connection->writeFd = open(connection->devnode.c_str(), O_RDWR | O_CLOEXEC);
+      if (connection->writeFd < 0 && (errno == EACCES || errno == EPERM)) {
+        linux_input::ReportAccessDenied(connection->devnode);
+      }
+    }
   }
   std::lock_guard guard(mutex_);
   const HidHandle handle = nextHandle_;

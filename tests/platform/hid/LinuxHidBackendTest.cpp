@@ -1,7 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <QSignalSpy>
+#include <cstdlib>
 #include <filesystem>
+#include <fstream>
 
 #include "platform/linux/LinuxDeviceNotifier.h"
 #include "platform/linux/LinuxHidPlatform.h"
@@ -36,6 +41,62 @@ TEST(LinuxHidPlatform, OpeningAMissingNodeFailsAndItsHandleRefusesEverything) {
   const HidWriteStart start = hid.BeginWrite(kInvalidHidHandle, report, 8);
   EXPECT_FALSE(start.completed);
   EXPECT_NE(start.error, kHidErrorIoPending);
+}
+
+// A node the user may not open: a file under /dev (the backend opens only
+// paths there) with no permissions. Root passes any permission check, so the
+// opening child drops to nobody first.
+class RefusedNode : public testing::Test {
+ protected:
+  void SetUp() override {
+    char pattern[] = "/dev/shm/keyloom-hint-XXXXXX";
+    if (!mkdtemp(pattern)) GTEST_SKIP() << "no writable /dev/shm";
+    dir_ = pattern;
+    node_ = dir_ + "/hidraw0";
+    std::ofstream(node_).put('\0');
+    ASSERT_EQ(chmod(dir_.c_str(), 0711), 0);
+    ASSERT_EQ(chmod(node_.c_str(), 0), 0);
+  }
+  void TearDown() override {
+    std::error_code error;
+    if (!dir_.empty()) std::filesystem::remove_all(dir_, error);
+  }
+  static void BecomeUnprivileged() {
+    if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0)) std::_Exit(3);
+  }
+
+  std::string dir_;
+  std::string node_;
+};
+
+TEST_F(RefusedNode, RefusedOpen_PrintsTheRulesHintOnce) {
+  const std::wstring path = L"hid#vid_1a2b&pid_0001#" + std::wstring(node_.begin(), node_.end());
+  // The whole of standard error is one line naming the node and the rules
+  // file, although the node is refused three times.
+  const std::string onlyLine = "^keyloom: no access to " + node_ +
+                               "; install packaging/linux/70-keyloom.rules[^\n]*\n$";
+  EXPECT_EXIT(
+      {
+        BecomeUnprivileged();
+        LinuxHidPlatform hid;
+        const bool refused = hid.Open(path, kHidReadWriteShared) == kInvalidHidHandle &&
+                             hid.Open(path, kHidReadWriteShared) == kInvalidHidHandle &&
+                             hid.Open(path, kHidAccessRead | kHidShareRead) == kInvalidHidHandle;
+        std::_Exit(refused ? 0 : 1);
+      },
+      testing::ExitedWithCode(0), onlyLine);
+}
+
+TEST_F(RefusedNode, MissingNode_PrintsNoHint) {
+  const std::string missing = dir_ + "/hidraw1";
+  const std::wstring path = L"hid#vid_1a2b&pid_0001#" + std::wstring(missing.begin(), missing.end());
+  EXPECT_EXIT(
+      {
+        BecomeUnprivileged();
+        LinuxHidPlatform hid;
+        std::_Exit(hid.Open(path, kHidReadWriteShared) == kInvalidHidHandle ? 0 : 1);
+      },
+      testing::ExitedWithCode(0), "^$");
 }
 
 // Arrival details are scripted; removal must repeat them although the node's
