@@ -52,8 +52,8 @@ std::string FindInPath(const std::string& name) {
   while (start <= dirs.size()) {
     size_t end = dirs.find(':', start);
     if (end == std::string::npos) end = dirs.size();
-    std::string dir = dirs.substr(start, end - start);
-    if (dir.empty()) dir = ".";
+    // An empty entry names the current directory.
+    const std::string dir = end > start ? dirs.substr(start, end - start) : std::string(".");
     const std::string candidate = dir + "/" + name;
     if (IsExecutableFile(candidate)) return candidate;
     start = end + 1;
