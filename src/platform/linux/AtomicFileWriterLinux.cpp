@@ -79,10 +79,10 @@ class AtomicFileWriterLinux final : public IAtomicFileWriter {
     if (file.get() < 0) return false;
     const std::string temp(name.data());
 
-    // Keep the permissions of the file being replaced; a new file gets the
-    // usual ones for user data.
+    // Keep the permissions of the file being replaced. A new file is the
+    // owner's alone: recorded macros may hold whatever was typed.
     struct stat existing {};
-    const mode_t mode = ::stat(path.c_str(), &existing) == 0 ? (existing.st_mode & 07777) : 0644;
+    const mode_t mode = ::stat(path.c_str(), &existing) == 0 ? (existing.st_mode & 07777) : 0600;
 
     const bool truncated = fault_.failAfterBytes < bytes.size();
     const std::string_view part = truncated ? bytes.substr(0, fault_.failAfterBytes) : bytes;

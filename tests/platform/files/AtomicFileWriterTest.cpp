@@ -30,10 +30,11 @@ TEST(AtomicFileWriter, Write_ShouldReplaceTheWholeContent) {
   EXPECT_EQ(Names(dir.path()), std::vector<std::string>{"a.xml"});
 }
 
-TEST(AtomicFileWriter, Write_ShouldCreateAMissingFile) {
+TEST(AtomicFileWriter, Write_ShouldCreateAMissingFileForItsOwnerOnly) {
   test::TempDir dir;
   EXPECT_TRUE(MakeAtomicFileWriter()->Write(dir.File("new.xml"), ""));
   EXPECT_TRUE(fs::exists(dir.File("new.xml")));
+  EXPECT_EQ(fs::status(dir.File("new.xml")).permissions(), fs::perms::owner_read | fs::perms::owner_write);
 }
 
 TEST(AtomicFileWriter, Write_ShouldKeepThePermissionsOfTheReplacedFile) {
