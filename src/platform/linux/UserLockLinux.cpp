@@ -20,11 +20,18 @@ class FlockUserLock : public IUserLock {
 };
 
 // The per-user folder for lock files: $XDG_RUNTIME_DIR, or a private folder
-// under /tmp when the session has none.
+// under /tmp when the session has none. A /tmp folder of that name that is
+// not this user's own private folder (another user may have made it first)
+// is not used: empty then.
 std::string LockFolder() {
   if (const char* runtime = std::getenv("XDG_RUNTIME_DIR"); runtime && *runtime) return runtime;
   std::string folder = "/tmp/keyloom-" + std::to_string(getuid());
   mkdir(folder.c_str(), 0700);
+  struct stat info {};
+  if (lstat(folder.c_str(), &info) != 0 || !S_ISDIR(info.st_mode) || info.st_uid != getuid() ||
+      (info.st_mode & 077) != 0) {
+    return {};
+  }
   return folder;
 }
 
@@ -42,7 +49,9 @@ std::string FileNameFor(const std::string& name) {
 }  // namespace
 
 std::unique_ptr<IUserLock> AcquireUserLock(const std::string& name) {
-  const std::string path = LockFolder() + "/" + FileNameFor(name);
+  const std::string folder = LockFolder();
+  if (folder.empty()) return nullptr;
+  const std::string path = folder + "/" + FileNameFor(name);
   const int fd = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
   if (fd < 0) return nullptr;
   int rc;
