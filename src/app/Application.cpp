@@ -67,6 +67,7 @@ int RunKeyloom(int argc, char** argv) {
   QDir::setCurrent(QString::fromStdString(ProgramFolder()));
 
   auto ui = std::make_unique<ui::UiApp>();
+  ui->SetProgramFolder(QString::fromStdString(ProgramFolder()));
   ui->names().Register(NamedWidgetTable());
   ui->Initialize("uires", "uidef:xml_init");
   qapp.setWindowIcon(ui->Icon("ICON:ICON_LOGO"));

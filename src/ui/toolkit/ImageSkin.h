@@ -15,6 +15,7 @@ class ImageSkin {
   ImageSkin(QPixmap image, int states, bool vertical);
 
   int states() const { return states_; }
+  // One sub-image's size in device-independent pixels.
   QSize StateSize() const;
   // Draws sub-image `state` (clamped to the last one) scaled into `target`.
   void Draw(QPainter& painter, const QRect& target, int state) const;
@@ -22,6 +23,7 @@ class ImageSkin {
 
  private:
   QRect SourceRect(int state) const;
+  QSize StatePixels() const;
 
   QPixmap image_;
   int states_;

@@ -41,6 +41,16 @@ QByteArray ResourceProvider::ReadBytes(const QString& typeAndName) const {
   return file.readAll();
 }
 
+QPixmap ResourceProvider::ReadImage(const QString& typeAndName, qreal devicePixelRatio) const {
+  QPixmap image;
+  if (devicePixelRatio > 1.0 && image.loadFromData(ReadBytes(typeAndName + QLatin1String("@2x")))) {
+    image.setDevicePixelRatio(2.0);
+    return image;
+  }
+  if (!image.loadFromData(ReadBytes(typeAndName))) return {};
+  return image;
+}
+
 bool ResourceProvider::LoadXml(const QString& typeAndName, pugi::xml_document& doc) const {
   const QString path = PathOf(typeAndName);
   if (path.isEmpty()) return false;

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QHash>
+#include <QPixmap>
 #include <QString>
 #include <pugixml.hpp>
 
@@ -21,6 +22,10 @@ class ResourceProvider {
   QString PathOf(const QString& type, const QString& name) const;
 
   QByteArray ReadBytes(const QString& typeAndName) const;
+  // A picture resource for a display of `devicePixelRatio`: above 1, the
+  // index entry "type:name@2x" (a picture twice the size) is taken when it
+  // exists, so pictures stay sharp at 200 % scale. Null when missing.
+  QPixmap ReadImage(const QString& typeAndName, qreal devicePixelRatio) const;
   // Parses the resource as XML into `doc`; false when missing or malformed.
   bool LoadXml(const QString& typeAndName, pugi::xml_document& doc) const;
 

@@ -27,9 +27,15 @@ bool UiApp::Initialize(const QString& resourceFolder, const QString& uiDefinitio
 }
 
 QIcon UiApp::Icon(const QString& typeAndName) const {
+  QIcon icon;
   QPixmap pixmap;
-  if (!pixmap.loadFromData(resources_.ReadBytes(typeAndName))) return {};
-  return QIcon(pixmap);
+  if (pixmap.loadFromData(resources_.ReadBytes(typeAndName))) icon.addPixmap(pixmap);
+  if (pixmap.loadFromData(resources_.ReadBytes(typeAndName + QLatin1String("@2x")))) icon.addPixmap(pixmap);
+  return icon;
+}
+
+QPixmap UiApp::Image(const QString& typeAndName) const {
+  return resources_.ReadImage(typeAndName, qApp != nullptr ? qApp->devicePixelRatio() : 1.0);
 }
 
 void UiApp::BroadcastLanguageChange() {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QIcon>
+#include <QPixmap>
 #include <QString>
 
 #include "ui/toolkit/ClassRegistry.h"
@@ -35,6 +36,14 @@ class UiApp {
 
   // An icon resource such as "ICON:ICON_LOGO"; null when missing.
   QIcon Icon(const QString& typeAndName) const;
+  // A picture resource such as "img:logo" for this display's scale (its 2x
+  // variant at 200 %); null when missing.
+  QPixmap Image(const QString& typeAndName) const;
+
+  // The folder that holds the program; widgets resolve the relative paths
+  // of their own files (the keyboard coordinate file) against it.
+  void SetProgramFolder(const QString& folder) { programFolder_ = folder; }
+  const QString& programFolder() const { return programFolder_; }
 
  private:
   void BroadcastLanguageChange();
@@ -44,6 +53,7 @@ class UiApp {
   Translator translator_;
   ClassRegistry classes_;
   NameIdTable names_;
+  QString programFolder_;
 };
 
 }  // namespace keyloom::ui

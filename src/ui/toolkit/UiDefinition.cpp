@@ -1,5 +1,7 @@
 #include "ui/toolkit/UiDefinition.h"
 
+#include <QGuiApplication>
+
 #include <QPixmap>
 
 #include "ui/toolkit/ResourceProvider.h"
@@ -47,8 +49,8 @@ std::shared_ptr<ImageSkin> UiDefinition::Skin(const QString& name) const {
   if (auto it = skins_.constFind(key); it != skins_.constEnd()) return *it;
   const auto entry = skinEntries_.constFind(key);
   if (entry == skinEntries_.constEnd() || resources_ == nullptr) return nullptr;
-  QPixmap image;
-  if (!image.loadFromData(resources_->ReadBytes(entry->source))) return nullptr;
+  const QPixmap image = resources_->ReadImage(entry->source, qApp != nullptr ? qApp->devicePixelRatio() : 1.0);
+  if (image.isNull()) return nullptr;
   auto skin = std::make_shared<ImageSkin>(image, entry->states, entry->vertical);
   skins_.insert(key, skin);
   return skin;
