@@ -2,6 +2,7 @@
 
 #include <QString>
 
+#include "ui/toolkit/EventMap.h"
 #include "ui/toolkit/SHostWnd.h"
 
 namespace keyloom {
@@ -34,8 +35,7 @@ class CMainDlg : public ui::SHostWnd {
   void OnBtnMax(ui::EventArgs&) { showMaximized(); }
   void OnBtnRestore(ui::EventArgs&) { showNormal(); }
 
-  struct EventRoute;
-  static const EventRoute kEventMap[];
+  static const ui::EventMap<CMainDlg>& EventMap();
 
   QString instanceName_;
 };

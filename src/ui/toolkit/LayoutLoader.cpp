@@ -21,17 +21,25 @@ void LayoutLoader::ApplyAttributes(const pugi::xml_node& element, SWindow* widge
 
 void LayoutLoader::Build(const pugi::xml_node& element, SWindow* widget) {
   ApplyAttributes(element, widget);
-  for (pugi::xml_node child : element.children()) {
-    if (child.type() != pugi::node_element) continue;
-    SWindow* created = app_.classes().Create(QString::fromUtf8(child.name()), app_, widget);
-    if (created == nullptr) {
-      ToolkitLog("unknown widget class [%s] in layout; skipped", child.name());
-      continue;
-    }
-    Build(child, created);
-    created->Relayout();
-  }
+  widget->CreateChildren(element, *this);
+  widget->LayoutChildren();
   widget->OnLayoutLoaded();
+}
+
+void LayoutLoader::CreateChildren(const pugi::xml_node& element, SWindow* parent) {
+  for (pugi::xml_node child : element.children()) {
+    if (child.type() == pugi::node_element) CreateChild(child, parent);
+  }
+}
+
+SWindow* LayoutLoader::CreateChild(const pugi::xml_node& element, QWidget* parent) {
+  SWindow* created = app_.classes().Create(QString::fromUtf8(element.name()), app_, parent);
+  if (created == nullptr) {
+    ToolkitLog("unknown widget class [%s] in layout; skipped", element.name());
+    return nullptr;
+  }
+  Build(element, created);
+  return created;
 }
 
 }  // namespace keyloom::ui

@@ -13,7 +13,8 @@ namespace keyloom::ui {
 SHostWnd::SHostWnd(UiApp& app, QWidget* owner)
     : QWidget(owner, Qt::Window | Qt::FramelessWindowHint), app_(app), root_(new SWindow(app, this)) {}
 
-SHostWnd::~SHostWnd() = default;
+// The widgets go first, while the timeline they may leave still exists.
+SHostWnd::~SHostWnd() { delete root_; }
 
 bool SHostWnd::CreateFromLayout(const QString& layoutResource) {
   pugi::xml_document doc;
@@ -33,7 +34,7 @@ bool SHostWnd::CreateFromLayout(const QString& layoutResource) {
   LayoutLoader(app_).Build(layout, root_);
   resize(width, height);
   root_->setGeometry(rect());
-  root_->RelayoutChildren();
+  root_->LayoutChildren();
   OnLanguageChanged();
   return true;
 }
@@ -76,10 +77,20 @@ void SHostWnd::closeEvent(QCloseEvent* event) {
   if (!destroyed_) OnClose();
 }
 
+void SHostWnd::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  timeline_.SetShown(true);
+}
+
+void SHostWnd::hideEvent(QHideEvent* event) {
+  QWidget::hideEvent(event);
+  timeline_.SetShown(false);
+}
+
 void SHostWnd::resizeEvent(QResizeEvent* event) {
   QWidget::resizeEvent(event);
   root_->setGeometry(rect());
-  root_->RelayoutChildren();
+  root_->LayoutChildren();
 }
 
 }  // namespace keyloom::ui

@@ -5,6 +5,7 @@
 
 #include "ui/toolkit/EventArgs.h"
 #include "ui/toolkit/SWindow.h"
+#include "ui/toolkit/Timeline.h"
 
 namespace keyloom::ui {
 
@@ -16,8 +17,8 @@ class UiApp;
 //   </layout>
 // The window messages a host reacts to become virtual operations: set-up
 // (OnInitDialog), a close request (OnClose), the end of the window
-// (OnDestroy), a menu command, a device change (OnDeviceChange, fed by the
-// platform's device notifier) and widget notifications (OnEvent).
+// (OnDestroy), a menu command (OnMenuCommand) and widget notifications
+// (OnEvent).
 class SHostWnd : public QWidget {
   Q_OBJECT
  public:
@@ -54,9 +55,10 @@ class SHostWnd : public QWidget {
   // A widget notification; return true when handled.
   virtual bool OnEvent(EventArgs& event);
   virtual void OnLanguageChanged();
-  // A device arrived (`arrived` true) or went away; `devicePath` names it.
-  virtual void OnDeviceChange(bool /*arrived*/, const QString& /*devicePath*/) {}
   UiApp& app() const { return app_; }
+  // The window's animation timeline; it ticks only while shown and while
+  // something on it animates.
+  Timeline& timeline() { return timeline_; }
 
  signals:
   void windowDestroyed();
@@ -70,9 +72,12 @@ class SHostWnd : public QWidget {
 
   void closeEvent(QCloseEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
+  void showEvent(QShowEvent* event) override;
+  void hideEvent(QHideEvent* event) override;
 
  private:
   UiApp& app_;
+  Timeline timeline_;
   SWindow* root_;
   QString title_;
   bool destroyed_ = false;

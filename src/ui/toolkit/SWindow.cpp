@@ -5,6 +5,7 @@
 #include <cctype>
 
 #include "ui/toolkit/ImageSkin.h"
+#include "ui/toolkit/LayoutLoader.h"
 #include "ui/toolkit/SHostWnd.h"
 #include "ui/toolkit/UiApp.h"
 
@@ -77,17 +78,25 @@ void SWindow::OnLanguageChanged() {
 
 QString SWindow::GetDisplayText() const { return app_.translator().Translate(text_); }
 
+void SWindow::CreateChildren(const pugi::xml_node& element, LayoutLoader& loader) {
+  loader.CreateChildren(element, this);
+}
+
 SWindow* SWindow::FindChild(const std::function<bool(const SWindow*)>& match, int levels) const {
-  QQueue<std::pair<const QWidget*, int>> queue;
+  // Depth counts widget generations; the Qt objects between two widgets (a
+  // scroll area's viewport, a wrapped control) are walked at the same depth.
+  QQueue<std::pair<const QObject*, int>> queue;
   queue.enqueue({this, 0});
   while (!queue.isEmpty()) {
-    const auto [widget, depth] = queue.dequeue();
+    const auto [object, depth] = queue.dequeue();
     if (levels >= 0 && depth >= levels) continue;
-    for (QObject* child : widget->children()) {
-      auto* window = qobject_cast<SWindow*>(child);
-      if (window == nullptr) continue;
-      if (match(window)) return window;
-      queue.enqueue({window, depth + 1});
+    for (QObject* child : object->children()) {
+      if (auto* window = qobject_cast<SWindow*>(child)) {
+        if (match(window)) return window;
+        queue.enqueue({window, depth + 1});
+      } else if (child->isWidgetType()) {
+        queue.enqueue({child, depth});
+      }
     }
   }
   return nullptr;
@@ -113,21 +122,39 @@ SWindow* SWindow::FindChildByID(int id, const char* className, int levels) const
   return found;
 }
 
-void SWindow::Subscribe(EventKind kind, EventHandler handler) {
-  subscriptions_.push_back({kind, std::move(handler)});
+int SWindow::Subscribe(EventKind kind, EventHandler handler) {
+  const int token = nextToken_++;
+  subscriptions_.push_back({token, kind, std::move(handler)});
+  return token;
+}
+
+void SWindow::Unsubscribe(int token) {
+  std::erase_if(subscriptions_, [token](const Subscription& s) { return s.token == token; });
 }
 
 void SWindow::FireEvent(EventArgs& event) {
-  for (const Subscription& s : subscriptions_) {
+  // A handler may unsubscribe (itself or others) while it runs: walk a copy.
+  const std::vector<Subscription> subscriptions = subscriptions_;
+  for (const Subscription& s : subscriptions) {
     if (s.kind == event.kind && s.handler(event)) return;
   }
-  if (auto* host = qobject_cast<SHostWnd*>(window())) host->OnEvent(event);
+  for (QWidget* w = parentWidget(); w != nullptr; w = w->parentWidget()) {
+    if (auto* enclosing = qobject_cast<SWindow*>(w); enclosing != nullptr && enclosing->OnChildEvent(event)) return;
+  }
+  if (SHostWnd* host = GetHostWnd()) host->OnEvent(event);
 }
 
 void SWindow::FireEvent(EventKind kind, int value) {
-  EventArgs event{kind, this, name_, id_, value};
+  EventArgs event;
+  event.kind = kind;
+  event.sender = this;
+  event.senderName = name_;
+  event.senderId = id_;
+  event.value = value;
   FireEvent(event);
 }
+
+SHostWnd* SWindow::GetHostWnd() const { return qobject_cast<SHostWnd*>(window()); }
 
 void SWindow::Relayout() {
   const QWidget* parent = parentWidget();
@@ -142,10 +169,10 @@ void SWindow::Relayout() {
   setGeometry(x, y, w, h);
   // A hidden widget gets its resize event only when shown; place the
   // children now so the tree is right from the start.
-  RelayoutChildren();
+  LayoutChildren();
 }
 
-void SWindow::RelayoutChildren() {
+void SWindow::LayoutChildren() {
   for (QObject* child : children()) {
     if (auto* window = qobject_cast<SWindow*>(child)) window->Relayout();
   }
@@ -153,7 +180,7 @@ void SWindow::RelayoutChildren() {
 
 void SWindow::resizeEvent(QResizeEvent* event) {
   QWidget::resizeEvent(event);
-  RelayoutChildren();
+  LayoutChildren();
 }
 
 void SWindow::paintEvent(QPaintEvent*) {

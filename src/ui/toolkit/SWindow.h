@@ -4,6 +4,7 @@
 #include <QWidget>
 #include <functional>
 #include <memory>
+#include <pugixml.hpp>
 #include <string_view>
 #include <vector>
 
@@ -13,6 +14,8 @@
 namespace keyloom::ui {
 
 class ImageSkin;
+class LayoutLoader;
+class SHostWnd;
 class UiApp;
 
 bool ClassNameEquals(std::string_view a, std::string_view b);
@@ -51,6 +54,10 @@ class SWindow : public QWidget {
   // Takes one layout attribute (name in lower case). Each class handles its
   // own and passes the rest to its base; false when nobody knew it.
   virtual bool SetAttribute(const QString& name, const QString& value);
+  // Builds the widget's content from its layout element. By default every
+  // child element becomes a child widget; a class with its own XML (a combo
+  // box's items, a list's header, a tab control's pages) reads it here.
+  virtual void CreateChildren(const pugi::xml_node& element, LayoutLoader& loader);
   // Called once the widget's children from the layout exist.
   virtual void OnLayoutLoaded() {}
   // The active language changed: show texts anew.
@@ -65,29 +72,43 @@ class SWindow : public QWidget {
   const QString& GetWindowText() const { return text_; }
   QString GetDisplayText() const;
 
-  // Lookup among the descendants, breadth first, `levels` deep (-1: all).
-  // A miss, or a widget of another class, gives null and logs a diagnostic.
+  // Lookup among the descendants, breadth first, `levels` widget generations
+  // deep (-1: all); Qt widgets that wrap or scroll widgets are looked
+  // through without counting as a level. A miss, or a widget of another
+  // class, gives null and logs a diagnostic.
   SWindow* FindChildByName(const QString& name, const char* className = kClassName, int levels = -1) const;
   SWindow* FindChildByID(int id, const char* className = kClassName, int levels = -1) const;
+  // Typed lookup: the class test by T's layout name, then a checked cast, so
+  // a widget that answers the name but is no T gives null, never a bad pointer.
   template <class T>
   T* FindChildByName2(const QString& name, int levels = -1) const {
-    return static_cast<T*>(FindChildByName(name, T::kClassName, levels));
+    return Checked<T>(FindChildByName(name, T::kClassName, levels), name.toUtf8().constData(), levels);
   }
   template <class T>
   T* FindChildByID2(int id, int levels = -1) const {
-    return static_cast<T*>(FindChildByID(id, T::kClassName, levels));
+    return Checked<T>(FindChildByID(id, T::kClassName, levels), QByteArray::number(id).constData(), levels);
   }
 
   // Notifications: handlers subscribed to this widget see the event first;
-  // when none of them takes it (returns true), it goes to the host window.
+  // when none of them takes it (returns true), each enclosing widget is
+  // offered it (OnChildEvent), and last the host window (OnEvent).
   using EventHandler = std::function<bool(EventArgs&)>;
-  void Subscribe(EventKind kind, EventHandler handler);
+  // Returns a token for Unsubscribe.
+  int Subscribe(EventKind kind, EventHandler handler);
+  void Unsubscribe(int token);
   void FireEvent(EventArgs& event);
   void FireEvent(EventKind kind, int value = 0);
+  // A notification of a descendant on its way to the host; true stops it.
+  virtual bool OnChildEvent(EventArgs& /*event*/) { return false; }
 
-  // Places this widget in its parent from its pos and size attributes.
+  // Places this widget in its parent from its pos and size attributes, then
+  // lays out its children.
   void Relayout();
-  void RelayoutChildren();
+  // Places the children. By default each child places itself from its own
+  // pos and size; a container that arranges its children overrides this.
+  virtual void LayoutChildren();
+  // The host window this widget lives in; null outside one.
+  SHostWnd* GetHostWnd() const;
   UiApp& app() const { return app_; }
 
  protected:
@@ -100,6 +121,14 @@ class SWindow : public QWidget {
 
  private:
   SWindow* FindChild(const std::function<bool(const SWindow*)>& match, int levels) const;
+  template <class T>
+  static T* Checked(SWindow* found, const char* what, int levels) {
+    if (found == nullptr) return nullptr;
+    if (T* typed = dynamic_cast<T*>(found)) return typed;
+    ToolkitLog("class test of [%s] answered [%s] for a widget that is no [%s] within [%d] levels",
+               what, found->GetClassName(), T::kClassName, levels);
+    return nullptr;
+  }
 
   UiApp& app_;
   QString name_;
@@ -112,10 +141,12 @@ class SWindow : public QWidget {
   Qt::Alignment align_ = Qt::AlignLeft | Qt::AlignVCenter;
   int pos_[4] = {0, 0, 0, 0};  // x, y, width, height as written
   struct Subscription {
+    int token;
     EventKind kind;
     EventHandler handler;
   };
   std::vector<Subscription> subscriptions_;
+  int nextToken_ = 1;
 };
 
 }  // namespace keyloom::ui

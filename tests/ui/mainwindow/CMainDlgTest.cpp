@@ -83,10 +83,12 @@ TEST_F(MainWindow, OtherMenuCommandsDoNothing) {
 }
 
 TEST_F(MainWindow, MaximiseAndRestoreNotificationsResizeTheWindow) {
-  ui::EventArgs max{ui::EventKind::Command, nullptr, "btn_max", 0, 0};
+  ui::EventArgs max;
+  max.senderName = "btn_max";
   EXPECT_TRUE(dlg_.OnEvent(max));
   EXPECT_TRUE(dlg_.isMaximized());
-  ui::EventArgs restore{ui::EventKind::Command, nullptr, "btn_restore", 0, 0};
+  ui::EventArgs restore;
+  restore.senderName = "btn_restore";
   EXPECT_TRUE(dlg_.OnEvent(restore));
   EXPECT_FALSE(dlg_.isMaximized());
 }

@@ -73,3 +73,17 @@ void ToolkitFixture::AddLayout(const std::string& name, const std::string& xml) 
 }
 
 }  // namespace keyloom::ui::test
+
+namespace keyloom::ui::test {
+
+void ToolkitFixture::AddResource(const std::string& type, const std::string& name, const std::string& path,
+                                 const std::string& content) {
+  std::string index = dir_.Read("uires/uires.idx");
+  const std::string entry = "<" + type + "><file name=\"" + name + "\" path=\"" + path + "\"/></" + type + ">";
+  index.insert(index.rfind("</resource>"), entry);
+  dir_.Write("uires/uires.idx", index);
+  dir_.Write("uires/" + path, content);
+  app_.resources().Open(QString::fromStdString(dir_.File("uires")));
+}
+
+}  // namespace keyloom::ui::test

@@ -20,6 +20,9 @@ class ToolkitFixture : public testing::Test {
 
   // Writes another layout resource "LAYOUT:<name>".
   void AddLayout(const std::string& name, const std::string& xml);
+  // Writes any resource "<type>:<name>" to `path` in the folder and indexes it.
+  void AddResource(const std::string& type, const std::string& name, const std::string& path,
+                   const std::string& content);
 
   keyloom::test::TempDir dir_;
   UiApp app_;
