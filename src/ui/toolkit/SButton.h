@@ -15,6 +15,8 @@ class SButton : public SWindow {
 
   // Clicks the button as the user would.
   void Click() { FireEvent(EventKind::Command); }
+  void SetWindowText(const QString& text) override;
+  void OnLanguageChanged() override;
 
  protected:
   int DrawState() const override;
@@ -22,18 +24,25 @@ class SButton : public SWindow {
   void leaveEvent(QEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
+  // Space or Enter on a focused button clicks it.
+  void keyPressEvent(QKeyEvent* event) override;
 
  private:
   bool hover_ = false;
   bool pushed_ = false;
 };
 
-// A button drawn by its image alone ("imgbtn").
+// A button drawn by its skin alone ("imgbtn"): the skin's sub-image for the
+// state (normal, hover, pushed, disabled) fills the button; it shows no
+// text and no background colour (its text, if any, is its accessible name).
 class SImageButton : public SButton {
   Q_OBJECT
   KEYLOOM_WIDGET_CLASS(SButton, "imgbtn")
  public:
   SImageButton(UiApp& app, QWidget* parent) : SButton(app, parent) {}
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
 };
 
 }  // namespace keyloom::ui

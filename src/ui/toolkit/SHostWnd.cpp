@@ -5,6 +5,7 @@
 #include <QScreen>
 #include <QTimer>
 
+#include "ui/toolkit/ControlStyle.h"
 #include "ui/toolkit/LayoutLoader.h"
 #include "ui/toolkit/UiApp.h"
 
@@ -31,6 +32,8 @@ bool SHostWnd::CreateFromLayout(const QString& layoutResource) {
   if (!icon.isNull()) setWindowIcon(icon);
   for (const char* own : {"width", "height", "title", "icon"}) layout.remove_attribute(own);
 
+  // Qt's own controls inside (combo boxes, sliders, edits, menus) wear the skin's colours.
+  setStyleSheet(ControlStyleSheet(app_.definition()));
   LayoutLoader(app_).Build(layout, root_);
   resize(width, height);
   root_->setGeometry(rect());

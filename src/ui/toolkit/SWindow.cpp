@@ -46,7 +46,12 @@ bool SWindow::SetAttribute(const QString& name, const QString& value) {
     const Qt::Alignment horizontal = value == QLatin1String("center") ? Qt::AlignHCenter
                                      : value == QLatin1String("right") ? Qt::AlignRight
                                                                        : Qt::AlignLeft;
-    align_ = horizontal | Qt::AlignVCenter;
+    align_ = horizontal | (align_ & Qt::AlignVertical_Mask);
+  } else if (name == QLatin1String("valign")) {
+    const Qt::Alignment vertical = value == QLatin1String("top") ? Qt::AlignTop
+                                   : value == QLatin1String("bottom") ? Qt::AlignBottom
+                                                                      : Qt::AlignVCenter;
+    align_ = (align_ & Qt::AlignHorizontal_Mask) | vertical;
   } else if (name == QLatin1String("fontsize")) {
     QFont f = font();
     f.setPixelSize(value.toInt());
@@ -58,6 +63,8 @@ bool SWindow::SetAttribute(const QString& name, const QString& value) {
   } else if (name == QLatin1String("tip")) {
     tip_ = def.ResolveString(value);
     setToolTip(app_.translator().Translate(tip_));
+  } else if (name == QLatin1String("multilines")) {
+    textFlags_ = value == QLatin1String("1") ? Qt::TextWordWrap : 0;
   } else if (name == QLatin1String("visible")) {
     setVisible(value != QLatin1String("0"));
   } else {
@@ -185,16 +192,20 @@ void SWindow::resizeEvent(QResizeEvent* event) {
 
 void SWindow::paintEvent(QPaintEvent*) {
   QPainter painter(this);
+  PaintBackground(painter);
+  DrawText(painter, rect());
+}
+
+void SWindow::PaintBackground(QPainter& painter) const {
   if (background_.isValid()) painter.fillRect(rect(), background_);
   if (skin_) skin_->Draw(painter, rect(), DrawState());
-  DrawText(painter, rect());
 }
 
 void SWindow::DrawText(QPainter& painter, const QRect& rect) const {
   if (text_.isEmpty()) return;
   painter.setPen(textColor_.isValid() ? textColor_ : palette().color(QPalette::WindowText));
   painter.setFont(font());
-  painter.drawText(rect, static_cast<int>(align_), GetDisplayText());
+  painter.drawText(rect, static_cast<int>(align_) | textFlags_, GetDisplayText());
 }
 
 }  // namespace keyloom::ui

@@ -68,7 +68,7 @@ class SWindow : public QWidget {
   void SetID(int id) { id_ = id; }
 
   // The text as written (untranslated) and as shown.
-  void SetWindowText(const QString& text);
+  virtual void SetWindowText(const QString& text);
   const QString& GetWindowText() const { return text_; }
   QString GetDisplayText() const;
 
@@ -117,6 +117,8 @@ class SWindow : public QWidget {
   // The skin state to draw: 0 normal; buttons add hover, pushed, disabled.
   virtual int DrawState() const { return isEnabled() ? 0 : 3; }
   void DrawText(QPainter& painter, const QRect& rect) const;
+  // The background colour and the skin in its current state.
+  void PaintBackground(QPainter& painter) const;
   const std::shared_ptr<ImageSkin>& skin() const { return skin_; }
 
  private:
@@ -139,6 +141,7 @@ class SWindow : public QWidget {
   QColor textColor_;
   std::shared_ptr<ImageSkin> skin_;
   Qt::Alignment align_ = Qt::AlignLeft | Qt::AlignVCenter;
+  int textFlags_ = 0;
   int pos_[4] = {0, 0, 0, 0};  // x, y, width, height as written
   struct Subscription {
     int token;

@@ -4,6 +4,11 @@
 #include <QPixmap>
 
 #include "ui/toolkit/SButton.h"
+#include "ui/toolkit/SCheckBox.h"
+#include "ui/toolkit/SComboBox.h"
+#include "ui/toolkit/SEdit.h"
+#include "ui/toolkit/SSliderBar.h"
+#include "ui/toolkit/STabCtrl.h"
 #include "ui/toolkit/SCaption.h"
 #include "ui/toolkit/SHostWnd.h"
 #include "ui/toolkit/SImageWnd.h"
@@ -18,6 +23,13 @@ UiApp::UiApp() {
   classes_.Register<SImageButton>();
   classes_.Register<SCaption>();
   classes_.Register<SImageWnd>();
+  classes_.Register<SComboBox>();
+  classes_.Register<SSliderBar>();
+  classes_.Register<SCheckBox>();
+  classes_.Register<SRadioBox>();
+  classes_.Register<SEdit>();
+  classes_.Register<STabCtrl>();
+  classes_.Register<STabPage>();
   QObject::connect(&translator_, &Translator::languageChanged, [this] { BroadcastLanguageChange(); });
 }
 
