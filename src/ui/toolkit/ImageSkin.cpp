@@ -5,8 +5,8 @@
 
 namespace keyloom::ui {
 
-ImageSkin::ImageSkin(QPixmap image, int states, bool vertical)
-    : image_(std::move(image)), states_(std::max(1, states)), vertical_(vertical) {}
+ImageSkin::ImageSkin(QPixmap image, int states, bool vertical, QMargins margins)
+    : image_(std::move(image)), states_(std::max(1, states)), vertical_(vertical), margins_(margins) {}
 
 QSize ImageSkin::StateSize() const {
   const QSize pixels = StatePixels();
@@ -28,7 +28,31 @@ QRect ImageSkin::SourceRect(int state) const {
 
 void ImageSkin::Draw(QPainter& painter, const QRect& target, int state) const {
   if (image_.isNull()) return;
-  painter.drawPixmap(target, image_, SourceRect(state));
+  if (margins_.isNull()) {
+    painter.drawPixmap(target, image_, SourceRect(state));
+    return;
+  }
+  DrawNineGrid(painter, target, SourceRect(state));
+}
+
+void ImageSkin::DrawNineGrid(QPainter& painter, const QRect& target, const QRect& source) const {
+  const qreal ratio = image_.devicePixelRatio();
+  // Column and row edges of the target (logical) and of the source (pixels).
+  const int tx[4] = {target.left(), target.left() + margins_.left(), target.right() + 1 - margins_.right(),
+                     target.right() + 1};
+  const int ty[4] = {target.top(), target.top() + margins_.top(), target.bottom() + 1 - margins_.bottom(),
+                     target.bottom() + 1};
+  const int sx[4] = {source.left(), source.left() + qRound(margins_.left() * ratio),
+                     source.right() + 1 - qRound(margins_.right() * ratio), source.right() + 1};
+  const int sy[4] = {source.top(), source.top() + qRound(margins_.top() * ratio),
+                     source.bottom() + 1 - qRound(margins_.bottom() * ratio), source.bottom() + 1};
+  for (int row = 0; row < 3; ++row) {
+    for (int col = 0; col < 3; ++col) {
+      const QRect to(QPoint(tx[col], ty[row]), QPoint(tx[col + 1] - 1, ty[row + 1] - 1));
+      const QRect from(QPoint(sx[col], sy[row]), QPoint(sx[col + 1] - 1, sy[row + 1] - 1));
+      if (to.isValid() && from.isValid()) painter.drawPixmap(to, image_, from);
+    }
+  }
 }
 
 QPixmap ImageSkin::StateImage(int state) const {

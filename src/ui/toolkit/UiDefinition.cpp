@@ -26,8 +26,10 @@ bool UiDefinition::Load(const ResourceProvider& resources, const QString& typeAn
       if (e.type() != pugi::node_element) continue;
       const QString name = QString::fromUtf8(e.attribute("name").value()).toLower();
       if (name.isEmpty() || skinEntries_.contains(name)) continue;
-      skinEntries_.insert(name, SkinEntry{QString::fromUtf8(e.attribute("src").value()),
-                                          e.attribute("states").as_int(1), e.attribute("vertical").as_bool()});
+      const QStringList m = QString::fromUtf8(e.attribute("margin").value()).split(',');
+      const QMargins margins = m.size() == 4 ? QMargins(m[0].toInt(), m[1].toInt(), m[2].toInt(), m[3].toInt()) : QMargins();
+      skinEntries_.insert(name, SkinEntry{QString::fromUtf8(e.attribute("src").value()), e.attribute("states").as_int(1),
+                                          e.attribute("vertical").as_bool(), margins});
     }
   });
   return true;
@@ -51,7 +53,7 @@ std::shared_ptr<ImageSkin> UiDefinition::Skin(const QString& name) const {
   if (entry == skinEntries_.constEnd() || resources_ == nullptr) return nullptr;
   const QPixmap image = resources_->ReadImage(entry->source, qApp != nullptr ? qApp->devicePixelRatio() : 1.0);
   if (image.isNull()) return nullptr;
-  auto skin = std::make_shared<ImageSkin>(image, entry->states, entry->vertical);
+  auto skin = std::make_shared<ImageSkin>(image, entry->states, entry->vertical, entry->margins);
   skins_.insert(key, skin);
   return skin;
 }

@@ -36,6 +36,7 @@ class UiDefinition {
     QString source;
     int states = 1;
     bool vertical = false;
+    QMargins margins;
   };
   const ResourceProvider* resources_ = nullptr;
   NamedValueTable strings_;
