@@ -25,8 +25,11 @@ struct CoordButton {
   int32_t pressed = 0;
 
   bool Contains(const QPoint& p) const { return p.x() >= left && p.x() < right && p.y() >= top && p.y() < bottom; }
-  // The area as a Qt rectangle (empty when right or bottom do not exceed left or top).
-  QRect Area() const { return QRect(QPoint(left, top), QPoint(right - 1, bottom - 1)); }
+  // The area as a Qt rectangle; a null one when the area is empty.
+  QRect Area() const {
+    if (right <= left || bottom <= top) return QRect();
+    return QRect(QPoint(left, top), QPoint(right - 1, bottom - 1));
+  }
 };
 
 }  // namespace keyloom::widgets

@@ -168,7 +168,7 @@ void CoordButtonImage::paintEvent(QPaintEvent*) {
   QPainter painter(this);
   const QRect r = rect();
   for (const CoordButton& button : buttons_) {
-    painter.fillRect(button.Area().translated(r.topLeft()), ToQColor(button.colour));
+    if (!button.Area().isNull()) painter.fillRect(button.Area().translated(r.topLeft()), ToQColor(button.colour));
   }
   if (!background_.isNull()) painter.drawPixmap(QRectF(r), background_, QRectF(background_.rect()));
   // Hover and checked keys are copied one to one, so they line up with the
@@ -176,8 +176,8 @@ void CoordButtonImage::paintEvent(QPaintEvent*) {
   auto copyKeys = [&](const QPixmap& picture, int32_t CoordButton::*flag) {
     if (picture.isNull()) return;
     for (const CoordButton& button : buttons_) {
-      if (button.*flag == 0) continue;
       const QRect area = button.Area();
+      if (button.*flag == 0 || area.isNull()) continue;
       painter.drawPixmap(QRectF(area.translated(r.topLeft())), picture, SourceArea(area, picture));
     }
   };

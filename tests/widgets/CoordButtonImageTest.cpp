@@ -348,6 +348,47 @@ INSTANTIATE_TEST_SUITE_P(
                     PressReleaseRow{"duplicate_id_reports_the_key_hit", {{'p', kA2}, {'r', kA2}}, "1v 1^", {0, 0, 0}}),
     [](const auto& info) { return std::string(info.param.label); });
 
+struct HitRow {
+  QPoint at;
+  bool hit;
+};
+
+class KeyEdges : public KeyboardPictureFixture, public testing::WithParamInterface<HitRow> {};
+
+// rect="10,20,30,40" covers (10,20) up to, not including, (40,60).
+TEST_P(KeyEdges, LeftAndTopAreInsideRightAndBottomOutside) {
+  WriteKeys("kb/keys.xml", Positions(R"(<key id="7" rect="10, 20, 30, 40"/>)"));
+  auto widget = Make({{"crdxml", "kb/keys.xml"}});
+  widget->resize(80, 80);
+  widget->show();
+  RecordingListener listener;
+  widget->SetClickListener(&listener);
+  Click(widget.get(), GetParam().at);
+  EXPECT_EQ(listener.Summary(), GetParam().hit ? "7v 7^" : "");
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, KeyEdges,
+                         testing::Values(HitRow{{10, 20}, true}, HitRow{{39, 59}, true}, HitRow{{40, 30}, false},
+                                         HitRow{{20, 60}, false}, HitRow{{9, 30}, false}, HitRow{{20, 19}, false}));
+
+// Areas at the ends of the number range, empty or turned inside out: they
+// paint nothing and cannot be hit, and nothing overflows on the way.
+TEST_F(KeyboardPictureFixture, ExtremeRectsNeitherCrashNorCatchClicks) {
+  auto widget = MakeShown(R"(<positions>
+    <key id="1" rect="-2147483648,-2147483648,2147483647,2147483647" color="FF0000"/>
+    <key id="2" rect="2147483647,2147483647,2147483647,2147483647"/>
+    <key id="3" rect="-2147483648,0,0,10"/>
+    <key id="4" rect="30,10,-20,-5" color="00FF00"/>
+  </positions>)", "2");
+  RecordingListener listener;
+  widget->SetClickListener(&listener);
+  widget->SetButtonChecked(0x7FFFFFFF, 1);
+  QTest::mouseMove(widget.get(), QPoint(15, 7));
+  Click(widget.get(), QPoint(15, 7));
+  EXPECT_EQ(listener.Summary(), "");
+  EXPECT_EQ(widget->grab().toImage().pixel(15, 7), qRgb(30, 30, 30));
+}
+
 TEST_F(KeyboardPictureFixture, ListenerGetsTheKeyTheFlagsAndThePointInWidgetCoordinates) {
   auto widget = MakeShown(kThreeKeys);
   RecordingListener listener;
