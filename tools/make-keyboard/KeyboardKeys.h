@@ -17,7 +17,7 @@ struct KeyboardKey {
   int32_t Id() const { return vk + (extended ? 0x100 : 0); }
 };
 
-// The picture's size and the keyboard's case within it, in logical pixels.
+// The picture's size in logical pixels.
 constexpr int kPictureWidth = 960;
 constexpr int kPictureHeight = 300;
 

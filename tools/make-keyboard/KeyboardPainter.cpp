@@ -51,7 +51,7 @@ void PaintCase(QPainter& p, const std::vector<KeyboardKey>& keys) {
   p.setPen(QPen(QBrush(shine), 1));
   p.drawLine(QPointF(body.left() + 24, body.top() + 1.5), QPointF(body.right() - 24, body.top() + 1.5));
 
-  // The recessed plate the keys sit in, one well per cluster row group.
+  // The recessed plate the keys sit in.
   QRect block;
   for (const KeyboardKey& key : keys) block |= key.rect;
   p.setPen(QPen(QColor(0, 0, 0, 140), 1));
