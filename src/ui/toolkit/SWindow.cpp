@@ -38,6 +38,10 @@ bool SWindow::SetAttribute(const QString& name, const QString& value) {
     SetWindowText(def.ResolveString(value));
   } else if (name == QLatin1String("colorbkgnd")) {
     background_ = def.ResolveColor(value);
+  } else if (name == QLatin1String("colorborder")) {
+    border_ = def.ResolveColor(value);
+  } else if (name == QLatin1String("radius")) {
+    radius_ = std::max(0, value.toInt());
   } else if (name == QLatin1String("colortext")) {
     textColor_ = def.ResolveColor(value);
   } else if (name == QLatin1String("skin")) {
@@ -197,7 +201,16 @@ void SWindow::paintEvent(QPaintEvent*) {
 }
 
 void SWindow::PaintBackground(QPainter& painter) const {
-  if (background_.isValid()) painter.fillRect(rect(), background_);
+  if (radius_ > 0 || border_.isValid()) {
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(border_.isValid() ? QPen(border_, 1) : Qt::NoPen);
+    painter.setBrush(background_.isValid() ? QBrush(background_) : Qt::NoBrush);
+    painter.drawRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), radius_, radius_);
+    painter.restore();
+  } else if (background_.isValid()) {
+    painter.fillRect(rect(), background_);
+  }
   if (skin_) skin_->Draw(painter, rect(), DrawState());
 }
 

@@ -36,8 +36,9 @@ bool ClassNameEquals(std::string_view a, std::string_view b);
 // attributes, with an optional name, id, text, colours and skin.
 //
 // Layout attributes (names without regard to case): name, id, pos="x,y",
-// size="w,h", text, tip (tool tip), colorBkgnd, colorText, skin, align (left, center, right),
-// fontSize, bold, visible. A negative x or y counts from the parent's right or
+// size="w,h", text, tip (tool tip), colorBkgnd, colorBorder, radius (rounded
+// background corners), colorText, skin, align (left, center, right), valign
+// (top, middle, bottom), multiLines, fontSize, bold, visible. A negative x or y counts from the parent's right or
 // bottom edge; a width or height of 0 or less stretches to the parent's far
 // edge less that many pixels. Texts pass through the active translation when
 // drawn, so a language change shows at once.
@@ -138,6 +139,8 @@ class SWindow : public QWidget {
   QString text_;
   QString tip_;
   QColor background_;
+  QColor border_;
+  int radius_ = 0;
   QColor textColor_;
   std::shared_ptr<ImageSkin> skin_;
   Qt::Alignment align_ = Qt::AlignLeft | Qt::AlignVCenter;
