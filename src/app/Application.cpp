@@ -16,6 +16,8 @@
 #include "platform/SignalWatcher.h"
 #include "ui/mainwindow/CMainDlg.h"
 #include "ui/toolkit/UiApp.h"
+#include "widgets/SAnimImg.h"
+#include "widgets/SShellNotifyIcon.h"
 
 namespace keyloom {
 namespace {
@@ -26,7 +28,10 @@ constexpr const char* kFallbackInstanceName = "keyloom-instance";
 // The custom widget classes, registered before any layout loads, in this
 // order: shellnotifyicon, cbimg, page2, tabctrl2, anmimg, editex, radioex,
 // checkex. Each joins the list when its class exists.
-void RegisterCustomWidgets(ui::ClassRegistry&) {}
+void RegisterCustomWidgets(ui::ClassRegistry& registry) {
+  registry.Register<widgets::SShellNotifyIcon>();
+  registry.Register<widgets::SAnimImg>();
+}
 
 // The global keyboard hook, following the configured keyboard. The hook
 // lasts as long as the program; its source is let go only at the very end,
