@@ -36,7 +36,8 @@ class TrayFixture : public ui::test::ToolkitFixture {
     AddResource("icon", "red", "icon/red.png", SolidFramesPng({kRed}, 16, 16));
     AddResource("icon", "green", "icon/green.png", SolidFramesPng({kGreen}, 16, 16));
     AddResource("icon", "blue", "icon/blue.png", SolidFramesPng({kBlue}, 16, 16));
-    AddResource("smenu", "classic", "menu/classic.xml", R"(<menu><item id="5">Show</item><item id="6">Exit</item></menu>)");
+    AddResource("smenu", "classic", "menu/classic.xml",
+                R"(<menu><item id="5">Show</item><item id="6">Exit</item></menu>)");
     AddResource("smenuex", "ext", "menu/ext.xml", R"(<menuRoot><menuItem id="6" text="Exit"/></menuRoot>)");
     AddResource("smenuex", "item", "menu/item.xml", R"(<menuItem><menuItem id="7" text="Exit"/></menuItem>)");
     AddResource("smenu", "capital", "menu/capital.xml", R"(<Menu><item id="5">Show</item></Menu>)");
