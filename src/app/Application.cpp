@@ -17,6 +17,8 @@
 #include "ui/mainwindow/CMainDlg.h"
 #include "ui/toolkit/UiApp.h"
 #include "widgets/CoordButtonImage.h"
+#include "widgets/SAnimImg.h"
+#include "widgets/SShellNotifyIcon.h"
 
 namespace keyloom {
 namespace {
@@ -28,7 +30,9 @@ constexpr const char* kFallbackInstanceName = "keyloom-instance";
 // order: shellnotifyicon, cbimg, page2, tabctrl2, anmimg, editex, radioex,
 // checkex. Each joins the list when its class exists.
 void RegisterCustomWidgets(ui::ClassRegistry& registry) {
+  registry.Register<widgets::SShellNotifyIcon>();
   registry.Register<widgets::CoordButtonImage>();
+  registry.Register<widgets::SAnimImg>();
 }
 
 // The global keyboard hook, following the configured keyboard. The hook
