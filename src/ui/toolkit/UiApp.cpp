@@ -7,6 +7,8 @@
 #include "ui/toolkit/SCaption.h"
 #include "ui/toolkit/SHostWnd.h"
 #include "ui/toolkit/SImageWnd.h"
+#include "ui/toolkit/SListView.h"
+#include "ui/toolkit/SMCListView.h"
 #include "ui/toolkit/SText.h"
 
 namespace keyloom::ui {
@@ -18,6 +20,8 @@ UiApp::UiApp() {
   classes_.Register<SImageButton>();
   classes_.Register<SCaption>();
   classes_.Register<SImageWnd>();
+  classes_.Register<SListView>();
+  classes_.Register<SMCListView>();
   QObject::connect(&translator_, &Translator::languageChanged, [this] { BroadcastLanguageChange(); });
 }
 
