@@ -372,6 +372,39 @@ TEST_F(ListView, ColumnsComeFromTheHeaderWithTranslatedCaptions) {
   EXPECT_EQ(caption(0), "Key code");
 }
 
+TEST_F(ListView, RowsAreDrawnInTheColourTablesColoursOrTheDarkDefaults) {
+  struct Row {
+    const char* what;
+    std::string table;
+    QRgb plain;
+    QRgb alternate;
+    QRgb selected;
+  };
+  const Row rows[] = {
+      {"defaults", "", qRgb(0x1E, 0x21, 0x29), qRgb(0x22, 0x26, 0x32), qRgb(0x5F, 0xE3, 0xC4)},
+      {"colour table", R"(<item name="list_bg" value="#102030"/><item name="list_sel_bg" value="#C04040"/>)",
+       qRgb(0x10, 0x20, 0x30), qRgb(0x22, 0x26, 0x32), qRgb(0xC0, 0x40, 0x40)},
+  };
+  for (const Row& row : rows) {
+    dir_.Write("uires/values/color.xml", "<color>" + row.table + "</color>");
+    ASSERT_TRUE(app_.Initialize(QString::fromStdString(dir_.File("uires")), "uidef:xml_init"));
+    SListView list(app_, nullptr);
+    list.resize(200, 120);
+    list.SetAdapter(&names_);
+    list.SetSel(2);
+    list.show();
+    const QImage shot = list.view()->viewport()->grab().toImage();
+    // Right of the texts, where only the row's background is drawn.
+    auto at = [&](int r) {
+      const QRect cell = list.view()->visualRect(names_.index(r, 0));
+      return shot.pixel(cell.right() - 2, cell.center().y());
+    };
+    EXPECT_EQ(at(0), row.plain) << row.what;
+    EXPECT_EQ(at(1), row.alternate) << row.what;
+    EXPECT_EQ(at(2), row.selected) << row.what;
+  }
+}
+
 TEST_F(ListView, ListWithoutAnAdapterIsEmptyAndSafe) {
   groups_->SetAdapter(nullptr);
   steps_->SetAdapter(nullptr);
