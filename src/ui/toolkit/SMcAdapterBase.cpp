@@ -54,6 +54,7 @@ QVariant SMcAdapterBase::headerData(int section, Qt::Orientation orientation, in
 
 bool SMcAdapterBase::setHeaderData(int section, Qt::Orientation orientation, const QVariant& value, int role) {
   if (orientation != Qt::Horizontal || (role != Qt::DisplayRole && role != Qt::EditRole)) return false;
+  // A caption far past any column is refused rather than growing the list to it.
   if (section < 0 || section >= 1024) return false;
   while (captions_.size() <= section) captions_.append(QString());
   captions_[section] = value.toString();
