@@ -12,6 +12,8 @@
 #include "ui/toolkit/SCaption.h"
 #include "ui/toolkit/SHostWnd.h"
 #include "ui/toolkit/SImageWnd.h"
+#include "ui/toolkit/SListView.h"
+#include "ui/toolkit/SMCListView.h"
 #include "ui/toolkit/SText.h"
 
 namespace keyloom::ui {
@@ -30,6 +32,8 @@ UiApp::UiApp() {
   classes_.Register<SEdit>();
   classes_.Register<STabCtrl>();
   classes_.Register<STabPage>();
+  classes_.Register<SListView>();
+  classes_.Register<SMCListView>();
   QObject::connect(&translator_, &Translator::languageChanged, [this] { BroadcastLanguageChange(); });
 }
 
