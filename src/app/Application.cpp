@@ -16,24 +16,13 @@
 #include "platform/SignalWatcher.h"
 #include "ui/mainwindow/CMainDlg.h"
 #include "ui/toolkit/UiApp.h"
-#include "widgets/CoordButtonImage.h"
-#include "widgets/SAnimImg.h"
-#include "widgets/SShellNotifyIcon.h"
+#include "widgets/CustomWidgets.h"
 
 namespace keyloom {
 namespace {
 
 // Used only when the resource folder names no instance.
 constexpr const char* kFallbackInstanceName = "keyloom-instance";
-
-// The custom widget classes, registered before any layout loads, in this
-// order: shellnotifyicon, cbimg, page2, tabctrl2, anmimg, editex, radioex,
-// checkex. Each joins the list when its class exists.
-void RegisterCustomWidgets(ui::ClassRegistry& registry) {
-  registry.Register<widgets::SShellNotifyIcon>();
-  registry.Register<widgets::CoordButtonImage>();
-  registry.Register<widgets::SAnimImg>();
-}
 
 // The global keyboard hook, following the configured keyboard. The hook
 // lasts as long as the program; its source is let go only at the very end,
@@ -83,7 +72,7 @@ int RunKeyloom(int argc, char** argv) {
   config.Load(DataFilePath("config.xml"));
   ui->translator().LoadAndInstall(ui->resources(), config.chinese ? "lang_cn" : "lang_en");
 
-  RegisterCustomWidgets(ui->classes());
+  widgets::RegisterCustomWidgets(ui->classes());
 
   const HookInstallation hook(config.vid, config.pid);
 

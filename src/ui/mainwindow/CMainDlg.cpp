@@ -1,5 +1,7 @@
 #include "ui/mainwindow/CMainDlg.h"
 
+#include "widgets/SShellNotifyIcon.h"
+
 namespace keyloom {
 
 // One row per notification the window reacts to, tested in order; the first
@@ -17,6 +19,13 @@ const ui::EventMap<CMainDlg>& CMainDlg::EventMap() {
 CMainDlg::CMainDlg(ui::UiApp& app, const QString& instanceName) : SHostWnd(app), instanceName_(instanceName) {}
 
 CMainDlg::~CMainDlg() = default;
+
+void CMainDlg::OnBtnMin(ui::EventArgs&) {
+  if (widgets::SShellNotifyIcon::TrayAvailable())
+    hide();
+  else
+    showMinimized();
+}
 
 bool CMainDlg::OnEvent(ui::EventArgs& event) { return EventMap().Dispatch(*this, event); }
 

@@ -30,8 +30,10 @@ class CMainDlg : public ui::SHostWnd {
 
  private:
   void OnBtnClose(ui::EventArgs&) { DestroyWindow(); }
-  // Hides rather than minimises: the window leaves the screen and the taskbar.
-  void OnBtnMin(ui::EventArgs&) { hide(); }
+  // Hides rather than minimises: the window leaves the screen and the
+  // taskbar, and the tray icon brings it back. On a desktop without a tray
+  // it minimises instead, so the window stays reachable from the taskbar.
+  void OnBtnMin(ui::EventArgs&);
   void OnBtnMax(ui::EventArgs&) { showMaximized(); }
   void OnBtnRestore(ui::EventArgs&) { showNormal(); }
 

@@ -1,12 +1,14 @@
 #include "ui/toolkit/ControlStyle.h"
 
 #include <QColor>
+#include <QFileInfo>
 
+#include "ui/toolkit/ResourceProvider.h"
 #include "ui/toolkit/UiDefinition.h"
 
 namespace keyloom::ui {
 
-QString ControlStyleSheet(const UiDefinition& definition) {
+QString ControlStyleSheet(const UiDefinition& definition, const ResourceProvider& resources) {
   auto colour = [&](const char* name, const char* fallback) {
     const QColor c = definition.ResolveColor(QStringLiteral("@color/") + QLatin1String(name));
     if (!c.isValid()) return QString::fromLatin1(fallback);
@@ -17,7 +19,7 @@ QComboBox { background: %bg; color: %text; border: 1px solid %border; border-rad
 QComboBox:hover, QComboBox:focus { border-color: %accent; }
 QComboBox:disabled { color: %disabled; }
 QComboBox::drop-down { border: none; width: 22px; }
-QComboBox::down-arrow { width: 0; height: 0; border-left: 5px solid transparent; border-right: 5px solid transparent; border-top: 6px solid %text; margin-right: 8px; }
+QComboBox::down-arrow { image: url(%arrow); width: 12px; height: 8px; margin-right: 8px; }
 QComboBox QAbstractItemView { background: %menu; color: %text; border: 1px solid %border; selection-background-color: %accent; selection-color: %accenttext; outline: 0; }
 QSlider::groove:horizontal { height: 4px; background: %border; border-radius: 2px; }
 QSlider::sub-page:horizontal { background: %accent; border-radius: 2px; }
@@ -30,7 +32,7 @@ QCheckBox::indicator, QRadioButton::indicator { width: 14px; height: 14px; borde
 QCheckBox::indicator { border-radius: 3px; }
 QRadioButton::indicator { border-radius: 8px; }
 QCheckBox::indicator:hover, QRadioButton::indicator:hover { border-color: %accent; }
-QCheckBox::indicator:checked { background: %accent; border-color: %accent; }
+QCheckBox::indicator:checked { background: %accent; border-color: %accent; image: url(%check); }
 QRadioButton::indicator:checked { background: qradialgradient(cx:0.5, cy:0.5, radius:0.5, fx:0.5, fy:0.5, stop:0 %accent, stop:0.45 %accent, stop:0.55 %bg, stop:1 %bg); border-color: %accent; }
 QLineEdit { background: %bg; color: %text; border: 1px solid %border; border-radius: 4px; padding: 2px 6px; selection-background-color: %accent; selection-color: %accenttext; }
 QLineEdit:focus { border-color: %accent; }
@@ -56,6 +58,13 @@ QToolTip { background: %menu; color: %text; border: 1px solid %border; padding: 
       {"%bg", colour("control_bg", "#2A2F3A")},
   };
   for (const auto& [key, value] : colours) sheet.replace(QLatin1String(key), value);
+  // A picture the folder lacks leaves its url empty, which Qt ignores.
+  auto picture = [&](const char* name) {
+    const QString path = resources.PathOf(QLatin1String(name));
+    return path.isEmpty() ? path : QFileInfo(path).absoluteFilePath();
+  };
+  sheet.replace(QLatin1String("%arrow"), picture("img:arrow_down"));
+  sheet.replace(QLatin1String("%check"), picture("img:check_mark"));
   return sheet;
 }
 

@@ -33,7 +33,7 @@ bool SHostWnd::CreateFromLayout(const QString& layoutResource) {
   for (const char* own : {"width", "height", "title", "icon"}) layout.remove_attribute(own);
 
   // Qt's own controls inside (combo boxes, sliders, edits, menus) wear the skin's colours.
-  setStyleSheet(ControlStyleSheet(app_.definition()));
+  setStyleSheet(ControlStyleSheet(app_.definition(), app_.resources()));
   LayoutLoader(app_).Build(layout, root_);
   resize(width, height);
   root_->setGeometry(rect());

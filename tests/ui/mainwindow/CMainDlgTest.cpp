@@ -7,6 +7,8 @@
 #include "ui/toolkit/SButton.h"
 #include "ui/toolkit/SText.h"
 #include "ui/toolkit/UiApp.h"
+#include "widgets/CustomWidgets.h"
+#include "widgets/SShellNotifyIcon.h"
 
 namespace keyloom {
 namespace {
@@ -19,6 +21,7 @@ class MainWindow : public testing::Test {
   MainWindow() : dlg_(app_, kInstance) {
     previousSink_ = ui::SetToolkitLogSink([this](const std::string& line) { log_.push_back(line); });
     app_.names().Register(NamedWidgetTable());
+    widgets::RegisterCustomWidgets(app_.classes());
     app_.Initialize(KEYLOOM_SOURCE_DIR "/uires", "uidef:xml_init");
     QObject::connect(&dlg_, &ui::SHostWnd::windowDestroyed, [this] { ++ended_; });
     created_ = dlg_.CreateFromLayout("LAYOUT:XML_MAINWND");
@@ -51,10 +54,20 @@ TEST_F(MainWindow, LayoutHasTheNamedWidgetsWithTheirTableIds) {
 TEST_F(MainWindow, InitMarksTheWindowForASecondStart) { EXPECT_TRUE(Marked()); }
 
 TEST_F(MainWindow, MinimiseButtonHidesTheWindowAndTheProgramGoesOn) {
+  const auto previous = widgets::SShellNotifyIcon::SetTrayProbe([] { return true; });
   Click("btn_min");
+  widgets::SShellNotifyIcon::SetTrayProbe(previous);
   EXPECT_FALSE(dlg_.isVisible());
   EXPECT_EQ(ended_, 0);
   EXPECT_TRUE(Marked());
+}
+
+TEST_F(MainWindow, WithoutATrayTheMinimiseButtonKeepsTheWindowReachable) {
+  const auto previous = widgets::SShellNotifyIcon::SetTrayProbe([] { return false; });
+  Click("btn_min");
+  widgets::SShellNotifyIcon::SetTrayProbe(previous);
+  EXPECT_TRUE(dlg_.isVisible());
+  EXPECT_TRUE(dlg_.isMinimized());
 }
 
 TEST_F(MainWindow, CloseButtonEndsTheWindowAndRemovesTheMark) {
@@ -99,6 +112,40 @@ TEST_F(MainWindow, EveryShownTextHasBothTranslations) {
     for (QObject* o : dlg_.findChildren<ui::SWindow*>()) {
       auto* w = static_cast<ui::SWindow*>(o);
       const QString text = w->GetWindowText();
+      if (text.isEmpty() || text == "keyloom") continue;  // the product name is not translated
+      EXPECT_FALSE(app_.translator().current()->Find(text).isNull())
+          << language << " lacks \"" << text.toStdString() << '"';
+    }
+  }
+}
+
+// Every text a layout or menu of the shipped resource folder shows, and every
+// text the program itself shows, must be in both translations.
+TEST_F(MainWindow, EveryTextOfTheResourceFolderAndTheProgramHasBothTranslations) {
+  QStringList texts = {"OK", "Cancel", "Yes", "No", "Warning", "Speed", "Brightness", "Firmware", ": ",
+                       "Early version", "Please insert USB device",
+                       "All settings will be restored, are you sure you want to   continue?",
+                       "The firmware is already the latest version and no upgrade is required."};
+  pugi::xml_document index;
+  ASSERT_TRUE(index.load_file(KEYLOOM_SOURCE_DIR "/uires/uires.idx"));
+  for (const char* type : {"layout", "smenu", "smenuex"}) {
+    for (pugi::xml_node file : index.document_element().child(type).children("file")) {
+      pugi::xml_document doc;
+      const std::string path = std::string(KEYLOOM_SOURCE_DIR "/uires/") + file.attribute("path").value();
+      ASSERT_TRUE(doc.load_file(path.c_str())) << path;
+      for (pugi::xpath_node n : doc.select_nodes("//*")) {
+        const pugi::xml_node e = n.node();
+        for (const char* attribute : {"text", "tip", "title", "cueText"}) {
+          if (e.attribute(attribute)) texts << QString::fromUtf8(e.attribute(attribute).value());
+        }
+        texts << QString::fromUtf8(e.text().get()).trimmed();
+      }
+    }
+  }
+  for (const char* language : {"lang_en", "lang_cn"}) {
+    ASSERT_TRUE(app_.translator().LoadAndInstall(app_.resources(), language));
+    for (const QString& written : texts) {
+      const QString text = app_.definition().ResolveString(written);
       if (text.isEmpty() || text == "keyloom") continue;  // the product name is not translated
       EXPECT_FALSE(app_.translator().current()->Find(text).isNull())
           << language << " lacks \"" << text.toStdString() << '"';
