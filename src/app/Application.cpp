@@ -58,6 +58,15 @@ int RunKeyloom(int argc, char** argv) {
   // main window is destroyed.
   qapp.setQuitOnLastWindowClosed(false);
 
+  // Logout and Ctrl+C close the window like its close button does. Watched
+  // from here on, so a signal during start-up is not fatal either: it waits
+  // in the watcher until the event loop runs, and then closes the window.
+  std::unique_ptr<CMainDlg> mainDlg;
+  platform::SignalWatcher terminationWatcher;
+  QObject::connect(&terminationWatcher, &platform::SignalWatcher::terminationRequested, &qapp, [&mainDlg] {
+    if (mainDlg) mainDlg->PostClose();
+  });
+
   // The program folder is the working directory: the resource folder is
   // opened relative to it.
   QDir::setCurrent(QString::fromStdString(ProgramFolder()));
@@ -87,7 +96,7 @@ int RunKeyloom(int argc, char** argv) {
     return 0;
   }
 
-  auto mainDlg = std::make_unique<CMainDlg>(*ui, instanceName);
+  mainDlg = std::make_unique<CMainDlg>(*ui, instanceName);
   mainDlg->CreateFromLayout("LAYOUT:XML_MAINWND");
   // Queued: a window destroyed during its own set-up still ends the loop.
   QObject::connect(mainDlg.get(), &ui::SHostWnd::windowDestroyed, &qapp, [&qapp] { qapp.exit(0); },
@@ -95,11 +104,6 @@ int RunKeyloom(int argc, char** argv) {
   mainDlg->SendInitDialog();
   mainDlg->CenterWindow();
   if (!startHidden) mainDlg->show();
-
-  // Logout and Ctrl+C close the window like its close button does.
-  platform::SignalWatcher terminationWatcher;
-  QObject::connect(&terminationWatcher, &platform::SignalWatcher::terminationRequested, mainDlg.get(),
-                   [&mainDlg] { mainDlg->PostClose(); });
 
   const int exitCode = qapp.exec();
 
