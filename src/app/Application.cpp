@@ -12,7 +12,9 @@
 #include "app/SingleInstance.h"
 #include "config/DeviceConfig.h"
 #include "macros/KeyboardHook.h"
+#include "platform/KeyInjector.h"
 #include "platform/KeyboardHookSource.h"
+#include "platform/Shell.h"
 #include "platform/SignalWatcher.h"
 #include "ui/mainwindow/CMainDlg.h"
 #include "ui/toolkit/UiApp.h"
@@ -96,7 +98,15 @@ int RunKeyloom(int argc, char** argv) {
     return 0;
   }
 
-  mainDlg = std::make_unique<CMainDlg>(*ui, instanceName);
+  // The key assignments' ways out: injected keys, started programs, the
+  // session lock. Without them (no access to /dev/uinput, say) assigned
+  // keys are still swallowed but do nothing.
+  const std::unique_ptr<platform::IKeyInjector> injector = platform::CreateKeyInjector();
+  const std::unique_ptr<platform::IShell> shell = platform::CreateShell();
+  CMainDlg::Services services = CMainDlg::DefaultServices(*ui);
+  services.injector = injector.get();
+  services.shell = shell.get();
+  mainDlg = std::make_unique<CMainDlg>(*ui, instanceName, std::move(services));
   mainDlg->CreateFromLayout("LAYOUT:XML_MAINWND");
   // Queued: a window destroyed during its own set-up still ends the loop.
   QObject::connect(mainDlg.get(), &ui::SHostWnd::windowDestroyed, &qapp, [&qapp] { qapp.exit(0); },

@@ -1,53 +1,32 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
+#include <pugixml.hpp>
 
-#include "app/NamedWidgetTable.h"
-#include "ui/mainwindow/CMainDlg.h"
+#include "ui/mainwindow/MainWindowFixture.h"
 #include "ui/toolkit/SButton.h"
 #include "ui/toolkit/SText.h"
-#include "ui/toolkit/UiApp.h"
-#include "widgets/CustomWidgets.h"
 #include "widgets/SShellNotifyIcon.h"
 
 namespace keyloom {
 namespace {
 
-constexpr const char* kInstance = "test-instance";
-
-// The main window built from the shipped resource folder.
-class MainWindow : public testing::Test {
+// The window's structure: its widgets, buttons, menu commands and texts.
+class MainWindow : public test::MainWindowFixture {
  protected:
-  MainWindow() : dlg_(app_, kInstance) {
-    previousSink_ = ui::SetToolkitLogSink([this](const std::string& line) { log_.push_back(line); });
-    app_.names().Register(NamedWidgetTable());
-    widgets::RegisterCustomWidgets(app_.classes());
-    app_.Initialize(KEYLOOM_SOURCE_DIR "/uires", "uidef:xml_init");
-    QObject::connect(&dlg_, &ui::SHostWnd::windowDestroyed, [this] { ++ended_; });
-    created_ = dlg_.CreateFromLayout("LAYOUT:XML_MAINWND");
-    dlg_.SendInitDialog();
-    dlg_.show();
+  MainWindow() {
+    Create();
+    QObject::connect(dlg_.get(), &ui::SHostWnd::windowDestroyed, [this] { ++ended; });
   }
-  ~MainWindow() override { ui::SetToolkitLogSink(previousSink_); }
-
-  void Click(const char* name) { dlg_.FindChildByName2<ui::SButton>(name)->Click(); }
-  bool Marked() const { return !dlg_.property(kInstance).toString().isEmpty(); }
-
-  ui::UiApp app_;
-  CMainDlg dlg_;
-  bool created_ = false;
-  int ended_ = 0;
-  std::vector<std::string> log_;
-  ui::ToolkitLogSink previousSink_;
+  bool Marked() const { return !dlg_->property(kInstance).toString().isEmpty(); }
+  int ended = 0;
 };
-
 TEST_F(MainWindow, LayoutHasTheNamedWidgetsWithTheirTableIds) {
-  ASSERT_TRUE(created_);
-  auto* title = dlg_.FindChildByName2<ui::SText>("title");
+  auto* title = dlg_->FindChildByName2<ui::SText>("title");
   ASSERT_NE(title, nullptr);
   EXPECT_EQ(title->GetID(), 65536);
-  EXPECT_EQ(dlg_.FindChildByName2<ui::SButton>("btn_min")->GetID(), 65538);
-  EXPECT_EQ(dlg_.FindChildByName2<ui::SButton>("btn_close")->GetID(), 65539);
+  EXPECT_EQ(dlg_->FindChildByName2<ui::SButton>("btn_min")->GetID(), 65538);
+  EXPECT_EQ(dlg_->FindChildByName2<ui::SButton>("btn_close")->GetID(), 65539);
   EXPECT_TRUE(log_.empty()) << log_.front();
 }
 
@@ -57,8 +36,8 @@ TEST_F(MainWindow, MinimiseButtonHidesTheWindowAndTheProgramGoesOn) {
   const auto previous = widgets::SShellNotifyIcon::SetTrayProbe([] { return true; });
   Click("btn_min");
   widgets::SShellNotifyIcon::SetTrayProbe(previous);
-  EXPECT_FALSE(dlg_.isVisible());
-  EXPECT_EQ(ended_, 0);
+  EXPECT_FALSE(dlg_->isVisible());
+  EXPECT_EQ(ended, 0);
   EXPECT_TRUE(Marked());
 }
 
@@ -66,50 +45,50 @@ TEST_F(MainWindow, WithoutATrayTheMinimiseButtonKeepsTheWindowReachable) {
   const auto previous = widgets::SShellNotifyIcon::SetTrayProbe([] { return false; });
   Click("btn_min");
   widgets::SShellNotifyIcon::SetTrayProbe(previous);
-  EXPECT_TRUE(dlg_.isVisible());
-  EXPECT_TRUE(dlg_.isMinimized());
+  EXPECT_TRUE(dlg_->isVisible());
+  EXPECT_TRUE(dlg_->isMinimized());
 }
 
 TEST_F(MainWindow, CloseButtonEndsTheWindowAndRemovesTheMark) {
   Click("btn_close");
-  EXPECT_EQ(ended_, 1);
+  EXPECT_EQ(ended, 1);
   EXPECT_FALSE(Marked());
 }
 
 TEST_F(MainWindow, CloseRequestFromTheWindowSystemEndsTheWindow) {
-  dlg_.close();
-  EXPECT_EQ(ended_, 1);
+  dlg_->close();
+  EXPECT_EQ(ended, 1);
 }
 
 TEST_F(MainWindow, MenuCommandSixEndsTheWindowThroughAPostedClose) {
-  dlg_.PostMenuCommand(CMainDlg::kCommandExit);
+  dlg_->PostMenuCommand(CMainDlg::kCommandExit);
   QCoreApplication::processEvents();
   QCoreApplication::processEvents();
-  EXPECT_EQ(ended_, 1);
+  EXPECT_EQ(ended, 1);
 }
 
 TEST_F(MainWindow, OtherMenuCommandsDoNothing) {
-  dlg_.PostMenuCommand(42);
+  dlg_->PostMenuCommand(42);
   QCoreApplication::processEvents();
   QCoreApplication::processEvents();
-  EXPECT_EQ(ended_, 0);
+  EXPECT_EQ(ended, 0);
 }
 
 TEST_F(MainWindow, MaximiseAndRestoreNotificationsResizeTheWindow) {
   ui::EventArgs max;
   max.senderName = "btn_max";
-  EXPECT_TRUE(dlg_.OnEvent(max));
-  EXPECT_TRUE(dlg_.isMaximized());
+  EXPECT_TRUE(dlg_->OnEvent(max));
+  EXPECT_TRUE(dlg_->isMaximized());
   ui::EventArgs restore;
   restore.senderName = "btn_restore";
-  EXPECT_TRUE(dlg_.OnEvent(restore));
-  EXPECT_FALSE(dlg_.isMaximized());
+  EXPECT_TRUE(dlg_->OnEvent(restore));
+  EXPECT_FALSE(dlg_->isMaximized());
 }
 
 TEST_F(MainWindow, EveryShownTextHasBothTranslations) {
   for (const char* language : {"lang_en", "lang_cn"}) {
     ASSERT_TRUE(app_.translator().LoadAndInstall(app_.resources(), language));
-    for (QObject* o : dlg_.findChildren<ui::SWindow*>()) {
+    for (QObject* o : dlg_->findChildren<ui::SWindow*>()) {
       auto* w = static_cast<ui::SWindow*>(o);
       const QString text = w->GetWindowText();
       if (text.isEmpty() || text == "keyloom") continue;  // the product name is not translated
@@ -152,6 +131,49 @@ TEST_F(MainWindow, EveryTextOfTheResourceFolderAndTheProgramHasBothTranslations)
     }
   }
 }
+
+// Which row of the event map handles a notification: -1 for none.
+struct RouteCase {
+  ui::EventKind kind;
+  const char* name;
+  int id;
+  int row;
+};
+
+class EventMapRouting : public testing::TestWithParam<RouteCase> {};
+
+TEST_P(EventMapRouting, TheFirstMatchingRowHandlesTheNotification) {
+  ui::EventArgs event;
+  event.kind = GetParam().kind;
+  event.senderName = GetParam().name;
+  event.senderId = GetParam().id;
+  const auto& map = CMainDlg::EventMap();
+  const auto* route = map.Find(event);
+  EXPECT_EQ(route == nullptr ? -1 : static_cast<int>(route - map.routes().data()), GetParam().row);
+}
+
+using K = ui::EventKind;
+INSTANTIATE_TEST_SUITE_P(Table, EventMapRouting, testing::Values(
+    RouteCase{K::Command, "btn_more", 65537, 0},
+    RouteCase{K::Command, "btn_close", 65539, 1},
+    RouteCase{K::Command, "btn_min", 65538, 2},
+    RouteCase{K::Command, "btn_max", 0, 3},
+    RouteCase{K::Command, "btn_restore", 0, 4},
+    RouteCase{K::Command, "zh_cn", 0, 5},
+    RouteCase{K::Command, "btn_restore_factory", 65555, 6},
+    RouteCase{K::Command, "jp", 0, 7},
+    RouteCase{K::Command, "radio_direction_left_0", 65545, 8},
+    RouteCase{K::Command, "radio_direction_right_0", 65546, 8},
+    RouteCase{K::SliderPos, "bar_general_speed_0", 65543, 9},
+    RouteCase{K::SliderPos, "bar_const_brightness_2", 65549, 13},
+    RouteCase{K::SliderPos, "bar_side_brightness", 65560, 14},
+    RouteCase{K::SliderPos, "bar_const_brightness_3", 65551, 16},
+    RouteCase{K::Command, "radio_loader_right_3", 65554, 17},
+    RouteCase{K::Command, "bar_general_speed_0", 65543, -1},   // the kind is part of the match
+    RouteCase{K::SliderPos, "radio", 65545, -1},
+    RouteCase{K::Command, "cbx_color_effect", 65541, -1},      // combo boxes have their own handler
+    RouteCase{K::ComboSelChange, "cbx_color_effect", 65541, -1},
+    RouteCase{K::Command, "version", 65557, -1}));
 
 }  // namespace
 }  // namespace keyloom
