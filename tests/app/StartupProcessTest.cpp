@@ -6,6 +6,9 @@
 #include <QProcess>
 #include <QThread>
 #include <csignal>
+#include <cstdio>
+#include <ctime>
+#include <fstream>
 #include <filesystem>
 
 #include "support/TempDir.h"
@@ -50,6 +53,7 @@ class StartupProcess : public testing::Test {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert("XDG_RUNTIME_DIR", QString::fromStdString(runtime_.string()));
     env.insert("QT_QPA_PLATFORM", "offscreen");
+    if (!reportShown_.empty()) env.insert("KEYLOOM_REPORT_SHOWN", QString::fromStdString(reportShown_.string()));
     p->setProcessEnvironment(env);
     p->setWorkingDirectory(QString::fromStdString(elsewhere_.string()));
     p->start(QString::fromStdString((program_ / "keyloom").string()), args);
@@ -95,7 +99,7 @@ class StartupProcess : public testing::Test {
   }
 
   test::TempDir folder_;
-  fs::path program_, runtime_, elsewhere_;
+  fs::path program_, runtime_, elsewhere_, reportShown_;
   std::vector<QProcess*> processes_;
 };
 
@@ -151,6 +155,41 @@ TEST_F(StartupProcess, AKilledInstanceDoesNotBlockTheNextStart) {
   QProcess* next = StartFirst({"-hid"});
   EXPECT_EQ(SecondStart(), "keyloom is already running (show)");
   EXPECT_EQ(Terminate(next), 0);
+}
+
+// KEYLOOM_REPORT_SHOWN: one line when the main window is first drawn, which
+// for a hidden start is when a second start shows it.
+TEST_F(StartupProcess, ReportsTheFirstShownFrameOnlyOnceTheWindowIsShown) {
+  reportShown_ = folder_.path() / "shown";
+  auto waitForReport = [this](int ms) {
+    QDeadlineTimer deadline(ms);
+    while (!fs::exists(reportShown_) && !deadline.hasExpired()) QThread::msleep(10);
+    QThread::msleep(50);  // the line is written at once after the file appears
+    std::ifstream in(reportShown_);
+    std::string line;
+    std::getline(in, line);
+    return line;
+  };
+  timespec now{};
+  clock_gettime(CLOCK_MONOTONIC, &now);
+  const double startedMs = now.tv_sec * 1000.0 + now.tv_nsec / 1e6;
+
+  QProcess* p = StartFirst({"-hid"});
+  EXPECT_EQ(waitForReport(300), "");
+  EXPECT_EQ(SecondStart(), "keyloom is already running (show)");
+  const std::string line = waitForReport(kStartTimeoutMs);
+  double sinceStart = -1, at = -1;
+  char word[16] = {}, clock[16] = {};
+  ASSERT_EQ(std::sscanf(line.c_str(), "%15s %lf %15s %lf", word, &sinceStart, clock, &at), 4) << line;
+  EXPECT_STREQ(word, "shown");
+  EXPECT_STREQ(clock, "monotonic");
+  clock_gettime(CLOCK_MONOTONIC, &now);
+  const double nowMs = now.tv_sec * 1000.0 + now.tv_nsec / 1e6;
+  EXPECT_GT(at, startedMs);
+  EXPECT_LT(at, nowMs);
+  EXPECT_GT(sinceStart, 0);
+  EXPECT_LT(sinceStart, nowMs - startedMs + 20);  // the kernel's start time is in 10 ms steps
+  EXPECT_EQ(Terminate(p), 0);
 }
 
 }  // namespace
