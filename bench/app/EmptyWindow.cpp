@@ -31,7 +31,7 @@ class ShownReport : public QObject {
     timespec now{};
     clock_gettime(CLOCK_MONOTONIC, &now);
     if (std::FILE* out = std::fopen(path_, "w")) {
-      std::fprintf(out, "shown -1 monotonic %.3f\n", now.tv_sec * 1000.0 + now.tv_nsec / 1e6);
+      std::fprintf(out, "shown %.3f\n", now.tv_sec * 1000.0 + now.tv_nsec / 1e6);
       std::fclose(out);
     }
   }

@@ -110,9 +110,9 @@ double ProgramRun::WaitShown(const ProgramCopy& copy, int timeoutMs) {
   const double deadline = MonotonicMs() + timeoutMs;
   while (MonotonicMs() < deadline && Running()) {
     std::ifstream report(copy.ReportFile());
-    std::string word, monotonic;
-    double sinceStart = 0, at = 0;
-    if (report >> word >> sinceStart >> monotonic >> at && word == "shown" && monotonic == "monotonic") return at;
+    std::string word;
+    double at = 0;
+    if (report >> word >> at && word == "shown") return at;
     std::this_thread::sleep_for(std::chrono::milliseconds(1));
   }
   return -1;

@@ -2,19 +2,15 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QTimer>
-#include <QWindow>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <ctime>
 #include <memory>
-#include <string>
-#include <unistd.h>
 
 #include "app/AppModels.h"
 #include "app/NamedWidgetTable.h"
 #include "app/ProgramFolder.h"
+#include "app/ShownReport.h"
 #include "app/SingleInstance.h"
 #include "config/DeviceConfig.h"
 #include "macros/KeyboardHook.h"
@@ -54,54 +50,6 @@ class HookInstallation {
   std::unique_ptr<platform::IKeyboardHookSource> source_;
 };
 
-// KEYLOOM_REPORT_SHOWN=<file>: when the first window is first exposed and
-// its first frame drawn, write "shown <ms since process start> monotonic
-// <CLOCK_MONOTONIC ms>" to the file, for the start-up benchmark. The
-// process start comes from /proc/self/stat (kernel ticks, 10 ms steps), so a
-// driver that wants finer figures subtracts its own spawn time from the
-// monotonic one. Unset, nothing is installed.
-class ShownReport : public QObject {
- public:
-  explicit ShownReport(const char* path) : path_(path) { qApp->installEventFilter(this); }
-
- protected:
-  bool eventFilter(QObject* watched, QEvent* event) override {
-    if (event->type() == QEvent::Expose && watched->isWindowType() && static_cast<QWindow*>(watched)->isExposed()) {
-      qApp->removeEventFilter(this);
-      // Written once the expose, its paint and flush are done.
-      QTimer::singleShot(0, this, [this] { Write(); });
-    }
-    return false;
-  }
-
- private:
-  void Write() const {
-    timespec now{}, boot{};
-    clock_gettime(CLOCK_MONOTONIC, &now);
-    clock_gettime(CLOCK_BOOTTIME, &boot);
-    double sinceStart = -1;
-    if (std::FILE* stat = std::fopen("/proc/self/stat", "r")) {
-      unsigned long long ticks = 0;
-      // Field 22 (starttime) follows the command name, which ends at the last ')'.
-      char line[1024] = {};
-      const size_t n = std::fread(line, 1, sizeof line - 1, stat);
-      std::fclose(stat);
-      line[n] = 0;
-      const char* p = std::strrchr(line, ')');
-      for (int field = 2; p && field < 22; ++field) p = std::strchr(p + 1, ' ');
-      if (p && std::sscanf(p, " %llu", &ticks) == 1) {
-        sinceStart = (boot.tv_sec + boot.tv_nsec / 1e9 - double(ticks) / sysconf(_SC_CLK_TCK)) * 1000.0;
-      }
-    }
-    if (std::FILE* out = std::fopen(path_.c_str(), "w")) {
-      std::fprintf(out, "shown %.1f monotonic %.3f\n", sinceStart, now.tv_sec * 1000.0 + now.tv_nsec / 1e6);
-      std::fclose(out);
-    }
-  }
-
-  std::string path_;
-};
-
 }  // namespace
 
 int RunKeyloom(int argc, char** argv) {
@@ -113,8 +61,7 @@ int RunKeyloom(int argc, char** argv) {
   // The window may be hidden (tray, "-hid"); the program ends only when the
   // main window is destroyed.
   qapp.setQuitOnLastWindowClosed(false);
-  std::unique_ptr<ShownReport> shownReport;
-  if (const char* path = std::getenv("KEYLOOM_REPORT_SHOWN"); path && *path) shownReport = std::make_unique<ShownReport>(path);
+  const std::unique_ptr<ShownReport> shownReport = ShownReport::FromEnvironment();
 
   // Logout and Ctrl+C close the window like its close button does. Watched
   // from here on, so a signal during start-up is not fatal either: it waits

@@ -178,17 +178,14 @@ TEST_F(StartupProcess, ReportsTheFirstShownFrameOnlyOnceTheWindowIsShown) {
   EXPECT_EQ(waitForReport(300), "");
   EXPECT_EQ(SecondStart(), "keyloom is already running (show)");
   const std::string line = waitForReport(kStartTimeoutMs);
-  double sinceStart = -1, at = -1;
-  char word[16] = {}, clock[16] = {};
-  ASSERT_EQ(std::sscanf(line.c_str(), "%15s %lf %15s %lf", word, &sinceStart, clock, &at), 4) << line;
+  double at = -1;
+  char word[16] = {};
+  ASSERT_EQ(std::sscanf(line.c_str(), "%15s %lf", word, &at), 2) << line;
   EXPECT_STREQ(word, "shown");
-  EXPECT_STREQ(clock, "monotonic");
   clock_gettime(CLOCK_MONOTONIC, &now);
   const double nowMs = now.tv_sec * 1000.0 + now.tv_nsec / 1e6;
   EXPECT_GT(at, startedMs);
   EXPECT_LT(at, nowMs);
-  EXPECT_GT(sinceStart, 0);
-  EXPECT_LT(sinceStart, nowMs - startedMs + 20);  // the kernel's start time is in 10 ms steps
   EXPECT_EQ(Terminate(p), 0);
 }
 
