@@ -87,8 +87,8 @@ CoordButtonImage::CoordButtonImage(ui::UiApp& app, QWidget* parent) : SWindow(ap
 
 bool CoordButtonImage::SetAttribute(const QString& name, const QString& value) {
   if (name == QLatin1String("bg")) return LoadPicture(value, background_);
-  if (name == QLatin1String("chking")) return LoadPicture(value, hover_);
-  if (name == QLatin1String("chked")) return LoadPicture(value, checked_);
+  if (name == QLatin1String("chking")) return SetLazyPicture(value, hover_);
+  if (name == QLatin1String("chked")) return SetLazyPicture(value, checked_);
   if (name == QLatin1String("crdxml")) {
     coordinateFile_ = app().definition().ResolveString(value);
     return true;
@@ -108,6 +108,22 @@ bool CoordButtonImage::LoadPicture(const QString& reference, QPixmap& target) {
   target = picture;
   update();
   return true;
+}
+
+bool CoordButtonImage::SetLazyPicture(const QString& reference, LazyPicture& target) {
+  // A picture that cannot be read is refused now, and the previous one stays.
+  if (!app().CanLoadImage(reference)) return false;
+  target = LazyPicture{reference, {}, false};
+  update();
+  return true;
+}
+
+const QPixmap& CoordButtonImage::LazyPicture::Get(const ui::UiApp& app) const {
+  if (!decoded && !reference.isEmpty()) {
+    pixmap = app.Image(reference);
+    decoded = true;
+  }
+  return pixmap;
 }
 
 void CoordButtonImage::OnLayoutLoaded() {
@@ -173,7 +189,10 @@ void CoordButtonImage::paintEvent(QPaintEvent*) {
   if (!background_.isNull()) painter.drawPixmap(QRectF(r), background_, QRectF(background_.rect()));
   // Hover and checked keys are copied one to one, so they line up with the
   // background only when all pictures have the widget's size.
-  auto copyKeys = [&](const QPixmap& picture, int32_t CoordButton::*flag) {
+  auto copyKeys = [&](const LazyPicture& lazy, int32_t CoordButton::*flag) {
+    const bool any = std::any_of(buttons_.begin(), buttons_.end(), [flag](const CoordButton& b) { return b.*flag != 0; });
+    if (!any) return;
+    const QPixmap& picture = lazy.Get(app());
     if (picture.isNull()) return;
     for (const CoordButton& button : buttons_) {
       const QRect area = button.Area();

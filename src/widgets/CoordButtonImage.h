@@ -43,8 +43,10 @@ class CoordButtonImage : public ui::SWindow {
   int32_t selectionType() const { return type_; }
   const QString& coordinateFile() const { return coordinateFile_; }
   const QPixmap& backgroundPicture() const { return background_; }
-  const QPixmap& hoverPicture() const { return hover_; }
-  const QPixmap& checkedPicture() const { return checked_; }
+  // The hover and checked pictures are decoded when first drawn (most of a
+  // session never shows them, and they are as large as the keyboard).
+  const QPixmap& hoverPicture() const { return hover_.Get(app()); }
+  const QPixmap& checkedPicture() const { return checked_.Get(app()); }
 
   // Appends the keys of a coordinate file (false when it cannot be read or
   // has no `positions` root; the keys stay as they were then).
@@ -65,8 +67,17 @@ class CoordButtonImage : public ui::SWindow {
   int NotifyListener(int index, int direction, const QMouseEvent* event, const QPoint& p);
 
   QPixmap background_;
-  QPixmap hover_;
-  QPixmap checked_;
+  // A picture known to be readable, decoded on first use.
+  struct LazyPicture {
+    QString reference;
+    mutable QPixmap pixmap;
+    mutable bool decoded = false;
+    const QPixmap& Get(const ui::UiApp& app) const;
+  };
+  bool SetLazyPicture(const QString& reference, LazyPicture& target);
+
+  LazyPicture hover_;
+  LazyPicture checked_;
   std::vector<CoordButton> buttons_;
   int32_t type_ = 0;
   QString coordinateFile_;

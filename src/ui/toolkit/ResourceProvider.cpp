@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QImageReader>
 
 namespace keyloom::ui {
 
@@ -49,6 +50,14 @@ QPixmap ResourceProvider::ReadImage(const QString& typeAndName, qreal devicePixe
   }
   if (!image.loadFromData(ReadBytes(typeAndName))) return {};
   return image;
+}
+
+bool ResourceProvider::CanReadImage(const QString& typeAndName, qreal devicePixelRatio) const {
+  for (const QString& name : {devicePixelRatio > 1.0 ? typeAndName + QLatin1String("@2x") : QString(), typeAndName}) {
+    const QString path = name.isEmpty() ? QString() : PathOf(name);
+    if (!path.isEmpty() && QImageReader(path).canRead()) return true;
+  }
+  return false;
 }
 
 bool ResourceProvider::LoadXml(const QString& typeAndName, pugi::xml_document& doc) const {

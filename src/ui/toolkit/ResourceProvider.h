@@ -26,6 +26,9 @@ class ResourceProvider {
   // index entry "type:name@2x" (a picture twice the size) is taken when it
   // exists, so pictures stay sharp at 200 % scale. Null when missing.
   QPixmap ReadImage(const QString& typeAndName, qreal devicePixelRatio) const;
+  // Whether ReadImage would give a picture, from the file's header alone
+  // (nothing is decoded): for pictures a widget loads only when it needs them.
+  bool CanReadImage(const QString& typeAndName, qreal devicePixelRatio) const;
   // Parses the resource as XML into `doc`; false when missing or malformed.
   bool LoadXml(const QString& typeAndName, pugi::xml_document& doc) const;
 

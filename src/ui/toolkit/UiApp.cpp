@@ -50,6 +50,10 @@ QIcon UiApp::Icon(const QString& typeAndName) const {
   return icon;
 }
 
+bool UiApp::CanLoadImage(const QString& typeAndName) const {
+  return resources_.CanReadImage(typeAndName, qApp != nullptr ? qApp->devicePixelRatio() : 1.0);
+}
+
 QPixmap UiApp::Image(const QString& typeAndName) const {
   return resources_.ReadImage(typeAndName, qApp != nullptr ? qApp->devicePixelRatio() : 1.0);
 }

@@ -39,6 +39,8 @@ class UiApp {
   // A picture resource such as "img:logo" for this display's scale (its 2x
   // variant at 200 %); null when missing.
   QPixmap Image(const QString& typeAndName) const;
+  // Whether Image would give a picture, without decoding it.
+  bool CanLoadImage(const QString& typeAndName) const;
 
   // The folder that holds the program; widgets resolve the relative paths
   // of their own files (the keyboard coordinate file) against it.
