@@ -23,16 +23,6 @@
 namespace keyloom::ui::test {
 namespace {
 
-class RecordingHost : public SHostWnd {
- public:
-  using SHostWnd::SHostWnd;
-  bool OnEvent(EventArgs& e) override {
-    events.push_back(e);
-    return true;
-  }
-  std::vector<EventArgs> events;
-};
-
 class Controls : public ToolkitFixture {
  protected:
   Controls() {

@@ -68,16 +68,6 @@ class Catcher : public SWindow {
   QStringList seen;
 };
 
-class RecordingHost : public SHostWnd {
- public:
-  using SHostWnd::SHostWnd;
-  bool OnEvent(EventArgs& e) override {
-    events.push_back(e);
-    return true;
-  }
-  std::vector<EventArgs> events;
-};
-
 class Core : public ToolkitFixture {
  protected:
   Core() {

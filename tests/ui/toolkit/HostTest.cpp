@@ -9,7 +9,7 @@
 namespace keyloom::ui::test {
 namespace {
 
-class RecordingHost : public SHostWnd {
+class LoggingHost : public SHostWnd {
  public:
   using SHostWnd::SHostWnd;
   bool OnEvent(EventArgs& e) override {
@@ -28,7 +28,7 @@ class RecordingHost : public SHostWnd {
 using Host = ToolkitFixture;
 
 TEST_F(Host, ButtonClickReachesTheHostWithSenderNameAndId) {
-  RecordingHost host(app_);
+  LoggingHost host(app_);
   host.CreateFromLayout("LAYOUT:XML_TEST");
   host.FindChildByName2<SButton>("ok")->Click();
   host.FindChildByName2<SButton>("btn_close")->Click();
@@ -36,7 +36,7 @@ TEST_F(Host, ButtonClickReachesTheHostWithSenderNameAndId) {
 }
 
 TEST_F(Host, SubscribedHandlerSeesTheEventFirstAndCanTakeIt) {
-  RecordingHost host(app_);
+  LoggingHost host(app_);
   host.CreateFromLayout("LAYOUT:XML_TEST");
   auto* ok = host.FindChildByName2<SButton>("ok");
   int seen = 0;
@@ -48,7 +48,7 @@ TEST_F(Host, SubscribedHandlerSeesTheEventFirstAndCanTakeIt) {
 }
 
 TEST_F(Host, CloseRequestAndMenuCommandArriveQueued) {
-  RecordingHost host(app_);
+  LoggingHost host(app_);
   host.PostClose();
   host.PostMenuCommand(6);
   EXPECT_EQ(host.closes, 0);
@@ -58,7 +58,7 @@ TEST_F(Host, CloseRequestAndMenuCommandArriveQueued) {
 }
 
 TEST_F(Host, DestroyRunsOnDestroyOnceAndSignalsTheEnd) {
-  RecordingHost host(app_);
+  LoggingHost host(app_);
   int ended = 0;
   QObject::connect(&host, &SHostWnd::windowDestroyed, [&] { ++ended; });
   host.show();

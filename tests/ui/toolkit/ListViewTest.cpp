@@ -54,22 +54,6 @@ class StepAdapter : public SMcAdapterBase {
   }
 };
 
-class RecordingHost : public SHostWnd {
- public:
-  using SHostWnd::SHostWnd;
-  bool OnEvent(EventArgs& e) override {
-    events.push_back(e);
-    return true;
-  }
-  std::vector<EventArgs> Of(EventKind kind) const {
-    std::vector<EventArgs> found;
-    for (const EventArgs& e : events)
-      if (e.kind == kind) found.push_back(e);
-    return found;
-  }
-  std::vector<EventArgs> events;
-};
-
 class ListView : public ToolkitFixture {
  protected:
   ListView() {

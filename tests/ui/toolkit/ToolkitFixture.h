@@ -6,10 +6,28 @@
 #include <vector>
 
 #include "support/TempDir.h"
+#include "ui/toolkit/SHostWnd.h"
 #include "ui/toolkit/ToolkitLog.h"
 #include "ui/toolkit/UiApp.h"
 
 namespace keyloom::ui::test {
+
+// A host window that keeps every notification that reaches it.
+class RecordingHost : public SHostWnd {
+ public:
+  using SHostWnd::SHostWnd;
+  bool OnEvent(EventArgs& e) override {
+    events.push_back(e);
+    return true;
+  }
+  std::vector<EventArgs> Of(EventKind kind) const {
+    std::vector<EventArgs> found;
+    for (const EventArgs& e : events)
+      if (e.kind == kind) found.push_back(e);
+    return found;
+  }
+  std::vector<EventArgs> events;
+};
 
 // A small resource folder written to a temporary folder: index, UI
 // definition, string/colour/skin tables, one layout, two translations.
