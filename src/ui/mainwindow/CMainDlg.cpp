@@ -2,6 +2,7 @@
 
 #include <QMetaObject>
 
+#include "actions/AssignmentBuilder.h"
 #include "device/HidPath.h"
 #include "macros/KeyboardHook.h"
 #include "device/KeyboardMatch.h"
@@ -218,12 +219,7 @@ void CMainDlg::RefreshKeyLabels() {
   if (!keyboard_) return;
   for (const KeyRecord& record : services_.records.records) {
     keyboard_->SetButtonChecked(record.code, 1);
-    std::wstring label = record.name;
-    if (!record.group.empty()) {
-      label += L" : ";
-      label += app().translator().Translate(QString::fromStdWString(record.group)).toStdWString();
-    }
-    keyboard_->SetButtonTip(record.code, label);
+    keyboard_->SetButtonTip(record.code, KeyLabel(record));
   }
   keyboard_->update();
 }
@@ -338,13 +334,82 @@ int CMainDlg::TouchSideLight(int32_t, int32_t, const uint8_t*, uint32_t) {
   return 0;
 }
 
-int CMainDlg::OnCoordButtonClick(int, std::wstring, int, uint32_t, QPoint) { return 0; }
+int CMainDlg::OnCoordButtonClick(int id, std::wstring name, int direction, uint32_t, QPoint) {
+  // A release over the key, while the keyboard is connected, and not while
+  // an editor already runs.
+  if (direction == 0 || !device_.IsOpen() || editor_ != nullptr) return 0;
+  selectedKeys_[static_cast<uint8_t>(id & 0xFF)] = name;
+  MacroRecordDlg editor(app(), this, services_.library, services_.config, keyboard_, selectedKeys_);
+  int result = ui::SHostDialog::kCancel;
+  if (editor.CreateFromLayout(QStringLiteral("LAYOUT:macro"))) {
+    editor_ = &editor;
+    // While it records or shows the single-key page, key events go to it.
+    assignments_.SetEditor(&editor);
+    result = editor.DoModal();
+    assignments_.SetEditor(nullptr);
+    editor_ = nullptr;
+  }
+  selectedKeys_.clear();
+  // The keyboard may have been unplugged while the editor ran: this window
+  // has ended then, and nothing more is done.
+  if (!IsDestroyed()) ApplyEditorResult(result, id, name);
+  return 0;
+}
+
+void CMainDlg::ApplyEditorResult(int result, int32_t id, const std::wstring& name) {
+  if (result == ui::SHostDialog::kOk) {
+    // The mark comes first and stays even when no record can be made.
+    if (id != 0 && keyboard_) keyboard_->SetButtonChecked(id, 1);
+    if (id != 0) {
+      const std::optional<KeyRecord> record =
+          BuildAssignment(id, name, services_.library, services_.config,
+                          [this](int32_t key, std::wstring* keyName) { return PictureKeyName(key, keyName); });
+      if (record) {
+        if (keyboard_) keyboard_->SetButtonTip(id, KeyLabel(*record));
+        services_.records.AddOrReplace(*record);
+        services_.records.Save();
+      }
+    }
+    services_.library.Save();
+  } else if (result == MacroRecordDlg::kDelete) {
+    services_.records.Remove(id);
+    std::wstring keyName;
+    if (keyboard_ && PictureKeyName(id, &keyName)) {
+      keyboard_->SetButtonTip(id, app().translator().Translate(QString::fromStdWString(keyName)).toStdWString());
+      keyboard_->SetButtonChecked(id, 0);
+    }
+    services_.records.Save();
+  }
+  if (keyboard_) keyboard_->update();
+}
+
+bool CMainDlg::PictureKeyName(int32_t id, std::wstring* name) const {
+  if (!keyboard_) return false;
+  for (const widgets::CoordButton& key : keyboard_->buttons()) {
+    if (key.id == id) {
+      *name = key.name;
+      return true;
+    }
+  }
+  return false;
+}
+
+std::wstring CMainDlg::KeyLabel(const KeyRecord& record) const {
+  std::wstring label = record.name;
+  if (!record.group.empty()) {
+    label += L" : ";
+    label += app().translator().Translate(QString::fromStdWString(record.group)).toStdWString();
+  }
+  return label;
+}
 
 int CMainDlg::OnHookEvent(int* code, uint32_t* message, platform::KBDLLHOOKSTRUCT* event) {
   return assignments_.OnHookEvent(code, message, event);
 }
 
 void CMainDlg::OnDestroy() {
+  // An editor still open ends with the window (its modal run returns).
+  if (editor_ != nullptr) editor_->EndDialog(ui::SHostDialog::kCancel);
   // The worker's stop callback releases the keys playback held down.
   worker_.Stop();
   // What the user changed last still reaches the keyboard, if it can soon.

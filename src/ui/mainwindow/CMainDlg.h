@@ -23,6 +23,7 @@
 #include "protocol/DeviceCommandThread.h"
 #include "runtime/SimpleThread.h"
 #include "ui/mainwindow/ILightingSender.h"
+#include "ui/macroeditor/MacroRecordDlg.h"
 #include "ui/mainwindow/LightingPanel.h"
 #include "ui/toolkit/EventMap.h"
 #include "ui/toolkit/SHostWnd.h"
@@ -87,6 +88,11 @@ class CMainDlg : public ui::SHostWnd,
 
   // Marks and labels every key with an assignment on the keyboard picture.
   void RefreshKeyLabels();
+  // A record's label on the picture: its key's name, and " : " with the
+  // translated target when it has one.
+  std::wstring KeyLabel(const KeyRecord& record) const;
+  // The macro editor while it runs for a clicked key; null otherwise.
+  MacroRecordDlg* openEditor() const { return editor_; }
   // Shows the firmware version, when one is known.
   void RefreshFirmwareText();
   // 1: Chinese; anything else: English. Not saved.
@@ -125,6 +131,9 @@ class CMainDlg : public ui::SHostWnd,
   void OnSideSlider(ui::EventArgs&) { panel_.OnSideSliderMoved(); }
 
   void FindWidgets();
+  // What the editor's result makes of the clicked key's assignment.
+  void ApplyEditorResult(int result, int32_t id, const std::wstring& name);
+  bool PictureKeyName(int32_t id, std::wstring* name) const;
   void OnDeviceReply(const DeviceReply& reply);
   void FirmwareCheck();
   KeyboardIds Ids() const;
@@ -142,6 +151,9 @@ class CMainDlg : public ui::SHostWnd,
   LightingPanel panel_;
   std::unique_ptr<platform::DeviceNotifier> notifier_;
   QPointer<widgets::CoordButtonImage> keyboard_;
+  MacroRecordDlg* editor_ = nullptr;
+  // The keys the editor assigns: one-byte key code → name.
+  MacroRecordDlg::SelectedKeys selectedKeys_;
   int32_t firmwareVersion_ = -1;
   bool factoryResetPending_ = false;
 };

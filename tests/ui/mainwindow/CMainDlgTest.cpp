@@ -102,7 +102,7 @@ TEST_F(MainWindow, EveryShownTextHasBothTranslations) {
 // text the program itself shows, must be in both translations.
 TEST_F(MainWindow, EveryTextOfTheResourceFolderAndTheProgramHasBothTranslations) {
   QStringList texts = {"OK", "Cancel", "Yes", "No", "Warning", "Speed", "Brightness", "Firmware", ": ",
-                       "Early version", "Please insert USB device",
+                       "Early version", "Please insert USB device", "Stop record", "Start record", "key down", "key up", "replace",
                        "All settings will be restored, are you sure you want to   continue?",
                        "The firmware is already the latest version and no upgrade is required."};
   pugi::xml_document index;
