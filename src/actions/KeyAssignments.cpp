@@ -17,8 +17,11 @@ constexpr uint32_t kFirstFunctionKeyCode = 10000;
 constexpr uint32_t kVkShift = 0x10;
 constexpr uint32_t kScanBit200 = 0x200;
 
+// Injected keys are some program's (keyloom's own playback included); a key
+// the hook source already passed on has reached the desktop, so acting on it
+// as well would perform the key twice.
 bool IsMarkedOrInjected(const platform::KBDLLHOOKSTRUCT& event) {
-  return (event.flags & platform::LLKHF_INJECTED) != 0 ||
+  return (event.flags & (platform::LLKHF_INJECTED | platform::kPassedOnFlag)) != 0 ||
          event.dwExtraInfo == platform::kKeyloomExtraInfo || event.dwExtraInfo == ~uintptr_t{0};
 }
 

@@ -29,6 +29,14 @@ inline constexpr uint32_t LLKHF_INJECTED = 0x10;
 inline constexpr uint32_t LLKHF_ALTDOWN = 0x20;
 inline constexpr uint32_t LLKHF_UP = 0x80;
 
+// keyloom's own bit in KBDLLHOOKSTRUCT::flags, which no system sets: the
+// event has already gone on to the rest of the system, because the verdict
+// on its key's press came too late or that press went on. The procedure still
+// receives it, so that a listener can follow which keys are down, but its
+// answer changes nothing, and a listener must not act on the event as on one
+// it consumes (the desktop has the key already).
+inline constexpr uint32_t kPassedOnFlag = 0x10000;
+
 // One key event.
 struct KBDLLHOOKSTRUCT {
   uint32_t vkCode = 0;    // virtual-key code, 1..254
@@ -40,7 +48,8 @@ struct KBDLLHOOKSTRUCT {
 
 // Called for every event, on the thread that installed the hook, in the
 // order the events happened. Non-zero: the event is swallowed (nobody else
-// sees it); zero: the event goes on to the rest of the system.
+// sees it); zero: the event goes on to the rest of the system. An event that
+// carries kPassedOnFlag has gone on already, whatever the answer.
 using HookProcedure =
     std::function<intptr_t(int code, uint32_t message, KBDLLHOOKSTRUCT* event)>;
 

@@ -107,6 +107,7 @@ void EvdevHookSource::Release(const std::string& node) {
   cloneSysPaths_.erase(it->second.device->CloneSysPath());
   // Its clone goes too, and with it whatever it held.
   translator_.Forget(it->second.source);
+  dispatcher_->Forget(it->second.source);
   keyboards_.erase(it);
   --grabbed_;
 }
@@ -214,7 +215,7 @@ void EvdevHookSource::PassFrame(Keyboard& keyboard, const Frame& frame) {
       LowLevelKey key;
       if (translator_.Translate(event.code, event.value, Milliseconds(event),
                                 keyboard.device->NumLock(), &key, keyboard.source) &&
-          dispatcher_->Ask(key.message, key.event) != 0) {
+          dispatcher_->Ask(HookKey{keyboard.source, event.code}, key.message, key.event) != 0) {
         scan.reset();
         continue;
       }

@@ -25,9 +25,10 @@ namespace keyloom::platform::linux_input {
 // through UeventMonitor). A reader thread turns each key event into a
 // low-level record, asks the hook procedure on the installing thread, and
 // re-emits what is not swallowed through the node's clone, frame by frame,
-// in the order the keyboard sent it. A procedure that has not answered
-// within 300 ms lets the event pass, as the system does with a slow hook;
-// nothing is dropped or reordered either way.
+// in the order the keyboard sent it. A procedure that has not taken up a
+// key's press within 300 ms lets the press pass, as the system does with a
+// slow hook; a key's auto-repeats and release always share its press's fate
+// (see HookDispatcher). Nothing is dropped or reordered either way.
 class EvdevHookSource : public IKeyboardHookSource {
  public:
   static constexpr std::chrono::milliseconds kVerdictTimeout{300};
@@ -42,7 +43,7 @@ class EvdevHookSource : public IKeyboardHookSource {
 
   // Nodes currently grabbed (for diagnostics and tests).
   int GrabbedCount() const { return grabbed_.load(); }
-  // Events whose verdict did not come in time.
+  // Presses whose verdict did not come in time.
   uint64_t TimedOutCount() const;
 
  private:

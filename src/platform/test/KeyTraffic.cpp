@@ -138,6 +138,7 @@ std::vector<KeyTrafficItem> ParseKeyTraffic(std::string_view text) {
     if (flags.find('r') != std::string_view::npos) item.event.scanCode |= 0x200;
     if (flags.find('x') != std::string_view::npos) item.event.flags |= LLKHF_EXTENDED;
     if (flags.find('i') != std::string_view::npos) item.event.flags |= LLKHF_INJECTED;
+    if (flags.find('p') != std::string_view::npos) item.event.flags |= kPassedOnFlag;
     if (sys) item.event.flags |= LLKHF_ALTDOWN;
     if (sign == '-') item.event.flags |= LLKHF_UP;
     if (flags.find('m') != std::string_view::npos) item.event.dwExtraInfo = kKeyloomExtraInfo;
@@ -157,6 +158,7 @@ std::string FormatKeyTrafficItem(const KeyTrafficItem& item) {
   if (message == WM_SYSKEYDOWN || message == WM_SYSKEYUP) flags += 's';
   if (item.event.flags & LLKHF_EXTENDED) flags += 'x';
   if (item.event.flags & LLKHF_INJECTED) flags += 'i';
+  if (item.event.flags & kPassedOnFlag) flags += 'p';
   if (item.event.dwExtraInfo == kKeyloomExtraInfo) flags += 'm';
   if (item.event.scanCode & 0x200) flags += 'r';
   if (!flags.empty()) text += ":" + flags;

@@ -20,6 +20,7 @@
 //   flags: s  system message (WM_SYSKEYDOWN / WM_SYSKEYUP)
 //          x  extended key (LLKHF_EXTENDED; for injected keys KEYEVENTF_EXTENDEDKEY)
 //          i  injected by some program (LLKHF_INJECTED)
+//          p  already passed on by the hook source (kPassedOnFlag)
 //          m  carries keyloom's own extra information (0xFFFFFFFF)
 //          r  scan code with bit 0x200
 // For injected events the formatter adds "u" when keyloom's extra

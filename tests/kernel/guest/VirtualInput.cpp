@@ -152,6 +152,18 @@ std::string NodeReader::KeysUntilQuiet(std::chrono::milliseconds quiet) {
   return out;
 }
 
+std::string NodeReader::HeldKeys() const {
+  unsigned char bits[KEY_MAX / 8 + 1] = {};
+  if (ioctl(fd_, EVIOCGKEY(sizeof bits), bits) < 0) return "?";
+  std::string out;
+  for (int code = 0; code <= KEY_MAX; ++code) {
+    if (!(bits[code / 8] & (1u << (code % 8)))) continue;
+    if (!out.empty()) out += ' ';
+    out += std::to_string(code);
+  }
+  return out;
+}
+
 bool NodeReader::Write(int type, int code, int value) {
   input_event event{};
   event.type = static_cast<__u16>(type);

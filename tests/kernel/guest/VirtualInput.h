@@ -58,6 +58,9 @@ class NodeReader {
   bool Next(int type, std::chrono::milliseconds timeout, input_event* event);
   // Key events as "+30 -30 +30r" text, until `quiet` passes without one.
   std::string KeysUntilQuiet(std::chrono::milliseconds quiet);
+  // The keys the device holds down now, by the kernel's key state, as
+  // "30 48" text (empty: nothing is held).
+  std::string HeldKeys() const;
   // Writes an event to the device (an LED change).
   bool Write(int type, int code, int value);
   bool Gone() const { return gone_; }
