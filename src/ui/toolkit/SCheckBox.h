@@ -1,8 +1,8 @@
 #pragma once
 
-#include "ui/toolkit/SWrappedControl.h"
+#include <QAbstractButton>
 
-class QAbstractButton;
+#include "ui/toolkit/SWrappedControl.h"
 
 namespace keyloom::ui {
 

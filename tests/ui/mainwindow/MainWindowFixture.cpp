@@ -45,7 +45,7 @@ void MainWindowFixture::Create() {
                               [this](QObject* parent) {
                                 return std::make_unique<platform::VirtualDeviceNotifier>(keyboard_, parent);
                               },
-                              nullptr, nullptr,
+                              injector_, shell_,
                               [this](QWidget*, const QString& text, unsigned) {
                                 asked_.push_back(text);
                                 return answer_;

@@ -59,6 +59,9 @@ class MainWindowFixture : public testing::Test {
   MacroLibrary library_;
   KeyRecordList records_;
   ui::UiApp app_;
+  // The assignments' ways out; none unless a test sets them before Create.
+  platform::IKeyInjector* injector_ = nullptr;
+  platform::IShell* shell_ = nullptr;
   std::unique_ptr<CMainDlg> dlg_;
   int ended_ = 0;
   // Message boxes: what was asked, and the answer given.
