@@ -319,10 +319,13 @@ std::vector<double> TimeSaves(const std::string& folder, int count) {
   return ms;
 }
 
-void Report(const std::string& label, const char* mode, const Run& run) {
+void Report(const std::string& label, bool dragging, const Run& run) {
   std::vector<double> verdicts = run.verdictMs;
-  std::printf("verdict %-24s %-5s %s, %llu timed out%s\n", label.c_str(), mode, Summary(verdicts).c_str(),
-              static_cast<unsigned long long>(run.timedOut), run.complete ? "" : "  INCOMPLETE");
+  const char* target = "";
+  if (dragging) target = Percentile(verdicts, 0.99) < 5.0 ? "  target met" : "  target MISSED";
+  std::printf("verdict %-24s %-5s %s, %llu timed out%s%s\n", label.c_str(), dragging ? "drag" : "idle",
+              Summary(verdicts).c_str(), static_cast<unsigned long long>(run.timedOut),
+              run.complete ? "" : "  INCOMPLETE", target);
 }
 
 int MeasureFolder(TimedApplication& app, const std::string& root, int events) {
@@ -357,7 +360,7 @@ int MeasureFolder(TimedApplication& app, const std::string& root, int events) {
         app.busy.clear();
         source.procedureMs.clear();
         const Run run = Measure(source, app, dragging ? slider : nullptr, events, interval);
-        Report(label, dragging ? "drag" : "idle", run);
+        Report(label, dragging, run);
         if (!run.complete || run.timedOut != 0) status = 1;
         std::printf("  hook procedure itself        %s\n", Summary(source.procedureMs).c_str());
         if (dragging) std::printf("  slider step (setValue)       %s\n", Summary(run.stepMs).c_str());
