@@ -71,7 +71,12 @@ int LightingPanel::CheckedIndex(const std::vector<ui::SRadioBox*>& radios) const
 void LightingPanel::SaveEffect() {
   if (widgets_.effectBox == nullptr) return;
   const int index = widgets_.effectBox->GetCurSel();
-  effects_.SetCurrent(index);
+  // The entry's save at the end stores the current effect too. Saving it
+  // first as well, while it is already current (every step of a drag), only
+  // writes the file twice per step, each time waiting for the disk on the UI
+  // thread, which holds up the keyboard hook's verdicts.
+  const bool entrySaveFollows = index >= 0 && index < LightingEffectSettings::kEntryCount;
+  if (!entrySaveFollows || index != effects_.GetCurrent()) effects_.SetCurrent(index);
   EffectEntry* entry = effects_.GetEntry(index);
   if (entry == nullptr || index < 0) return;
   const auto& speed = widgets_.speed;

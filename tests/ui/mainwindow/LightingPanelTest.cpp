@@ -2,8 +2,12 @@
 // what the program loads into the controls is neither.
 #include <QComboBox>
 #include <QSlider>
+#include <filesystem>
+#include <map>
 #include <pugixml.hpp>
+#include <string_view>
 
+#include "platform/AtomicFileWriter.h"
 #include "ui/mainwindow/MainWindowFixture.h"
 #include "ui/toolkit/SCheckBox.h"
 #include "ui/toolkit/SComboBox.h"
@@ -80,6 +84,34 @@ TEST_F(LightingPanelTest, BrightnessOnEffectNineStoresThePageAndSendsEffectNine)
   EXPECT_EQ(saved.speed, 2);
   EXPECT_EQ(saved.selection, 0);
   EXPECT_EQ(Reports(), std::vector<std::string>{"set-feature 07 ff ff 09 03 02 00 00"});
+}
+
+// Counts the saves of each file, writing them as the system's writer does.
+class CountingWriter : public platform::IAtomicFileWriter {
+ public:
+  bool Write(const std::string& path, std::string_view bytes) override {
+    ++writes[std::filesystem::path(path).filename().string()];
+    return system_->Write(path, bytes);
+  }
+  std::map<std::string, int> writes;
+
+ private:
+  std::unique_ptr<platform::IAtomicFileWriter> system_ = platform::MakeAtomicFileWriter();
+};
+
+TEST_F(LightingPanelTest, EachSliderStepOfTheCurrentEffectSavesTheFileOnce) {
+  Choose("cbx_color_effect", 9);
+  ClearLog();
+  CountingWriter writer;
+  const platform::ScopedAtomicFileWriter scoped(writer);
+  Move("bar_const_brightness_1", 3);
+  Move("bar_const_brightness_1", 4);
+  EXPECT_EQ(writer.writes["ledeffect.xml"], 2);
+  LightingEffectSettings fromFile;
+  fromFile.Load(dir_.File("ledeffect.xml"));
+  EXPECT_EQ(fromFile.GetCurrent(), 9);
+  EXPECT_EQ(Saved(9).brightness, 4);
+  EXPECT_EQ(Reports().size(), 2u);
 }
 
 TEST_F(LightingPanelTest, DirectionRadiosStoreTheirIndexOr255WhenNoneIsChecked) {
