@@ -45,7 +45,9 @@ void SCheckBox::SetCheck(bool checked) {
 
 void SCheckBox::OnClicked() { FireEvent(EventKind::Command, IsChecked() ? 1 : 0); }
 
-SRadioBox::SRadioBox(UiApp& app, QWidget* parent) : SCheckBox(app, parent, new QRadioButton) {
+SRadioBox::SRadioBox(UiApp& app, QWidget* parent) : SRadioBox(app, parent, new QRadioButton) {}
+
+SRadioBox::SRadioBox(UiApp& app, QWidget* parent, QAbstractButton* radio) : SCheckBox(app, parent, radio) {
   // Each radio box sits in a widget of its own, so Qt's grouping by parent
   // cannot apply; the group is kept here.
   button()->setAutoExclusive(false);

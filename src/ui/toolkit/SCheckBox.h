@@ -48,6 +48,8 @@ class SRadioBox : public SCheckBox {
   const QString& group() const { return group_; }
 
  protected:
+  // For a radio box that dresses its own Qt radio button.
+  SRadioBox(UiApp& app, QWidget* parent, QAbstractButton* radio);
   void OnClicked() override;
 
  private:

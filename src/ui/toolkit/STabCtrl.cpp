@@ -17,7 +17,10 @@ bool STabPage::SetAttribute(const QString& name, const QString& value) {
   return SWindow::SetAttribute(name, value);
 }
 
-STabCtrl::STabCtrl(UiApp& app, QWidget* parent) : SWindow(app, parent), tabBar_(new QTabBar(this)) {
+STabCtrl::STabCtrl(UiApp& app, QWidget* parent) : STabCtrl(app, parent, new QTabBar) {}
+
+STabCtrl::STabCtrl(UiApp& app, QWidget* parent, QTabBar* tabBar) : SWindow(app, parent), tabBar_(tabBar) {
+  tabBar_->setParent(this);
   tabBar_->setDrawBase(false);
   tabBar_->setExpanding(false);
   tabBar_->setFocusPolicy(Qt::StrongFocus);

@@ -51,6 +51,8 @@ class STabCtrl : public SWindow {
   virtual const char* PageElementName() const { return STabPage::kClassName; }
   int tabHeight() const { return tabHeight_; }
   QRect PageRect() const;
+  // For a control that draws its own headers: takes its own tab bar.
+  STabCtrl(UiApp& app, QWidget* parent, QTabBar* tabBar);
 
  private:
   void ShowCurrent();

@@ -1,0 +1,45 @@
+#pragma once
+
+#include "ui/toolkit/SCheckBox.h"
+#include "widgets/ToggleLook.h"
+
+class QCheckBox;
+
+namespace keyloom::widgets {
+
+template <class QtButton>
+class SkinnedButton;
+
+// A picture-style check box ("checkex"): the toolkit's check box drawn by its
+// skins instead of Qt's indicator. The `skin` fills the whole box (pressed,
+// else hovered, else checked: its last sub-image, else its first), the icon
+// skin sits at `iconPos`, and the text starts after the icon, moved by
+// `textX`/`textY` (see ToggleLook). No focus mark is drawn.
+//
+// Qt's own check box still takes the input, over the whole box: a click or
+// Space toggles it and raises Command; SetCheck by the program raises nothing.
+class SCheckBoxEx : public ui::SCheckBox {
+  Q_OBJECT
+  KEYLOOM_WIDGET_CLASS(ui::SCheckBox, "checkex")
+ public:
+  SCheckBoxEx(ui::UiApp& app, QWidget* parent);
+
+  bool SetAttribute(const QString& name, const QString& value) override;
+  // One sub-image of the fill skin, or the plain widget's size without one;
+  // the text does not count.
+  QSize sizeHint() const override;
+  QRect TextRect() const { return look_.TextRect(rect()); }
+
+ protected:
+  int DrawState() const override;
+  void paintEvent(QPaintEvent* event) override;
+
+ private:
+  SCheckBoxEx(ui::UiApp& app, QWidget* parent, SkinnedButton<QCheckBox>* button);
+  ToggleLook::Input LookInput() const;
+
+  SkinnedButton<QCheckBox>* button_;
+  ToggleLook look_;
+};
+
+}  // namespace keyloom::widgets
