@@ -165,6 +165,7 @@ void SListViewBase::ApplyStyle() {
                            "QAbstractItemView { background-color: %1; alternate-background-color: %2; color: %3;"
                            " selection-background-color: %4; selection-color: %5; border: none; outline: 0;"
                            " gridline-color: %2; }"
+                           "QListView::item { padding: 6px 8px; }"
                            "QHeaderView { background-color: %6; border: none; }"
                            "QHeaderView::section { background-color: %6; color: %7; border: none;"
                            " padding: 2px 6px; }"
