@@ -38,6 +38,7 @@
 
 #include "app/NamedWidgetTable.h"
 #include "config/DeviceConfig.h"
+#include "config/BackgroundFileWriter.h"
 #include "lighting/LightingEffectSettings.h"
 #include "lighting/SideLightSettings.h"
 #include "macros/KeyRecordList.h"
@@ -175,6 +176,9 @@ class MainWindowRig {
     config_.subdevice = platform::VirtualKeyboard::kCommandCollection;
     effects_.Load(dir_ + "/ledeffect.xml");
     side_.Load(dir_ + "/sidemodel.xml");
+    // As the program does: the lighting files are saved from their own thread.
+    effects_.SetFileWriter(&lightingWriter_);
+    side_.SetFileWriter(&lightingWriter_);
     library_.Load(dir_ + "/macro.xml");
     records_.Load(dir_ + "/record.xml");
     app_.names().Register(NamedWidgetTable());
@@ -185,6 +189,7 @@ class MainWindowRig {
   }
   ~MainWindowRig() {
     dlg_.reset();
+    lightingWriter_.Flush(std::chrono::seconds(10));
     std::error_code ec;
     if (!dir_.empty()) std::filesystem::remove_all(dir_, ec);
   }
@@ -217,6 +222,7 @@ class MainWindowRig {
   }
 
   std::string dir_;
+  BackgroundFileWriter lightingWriter_{platform::MakeAtomicFileWriter()};
   platform::VirtualKeyboard keyboard_;
   platform::VirtualHidPlatform hid_;
   DeviceConfig config_;
@@ -301,7 +307,7 @@ Run Measure(DispatchedHookSource& source, TimedApplication& app, ui::SSliderBar*
   // the dispatcher is built anew for the next run.
   if (!finished) dispatcher->Stop();
   asker.join();
-  run.complete = finished && static_cast<int>(run.verdictMs.size()) == events;
+  run.complete = finished && static_cast<int>(run.verdictMs.size()) == (events + 1) / 2;
   run.timedOut = dispatcher->TimedOut() - timedOutBefore;
   return run;
 }

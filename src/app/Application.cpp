@@ -12,7 +12,10 @@
 #include "app/ProgramFolder.h"
 #include "app/ShownReport.h"
 #include "app/SingleInstance.h"
+#include "config/BackgroundFileWriter.h"
 #include "config/DeviceConfig.h"
+#include "lighting/LightingEffectSettings.h"
+#include "lighting/SideLightSettings.h"
 #include "macros/KeyboardHook.h"
 #include "platform/KeyInjector.h"
 #include "platform/KeyboardHookSource.h"
@@ -109,6 +112,12 @@ int RunKeyloom(int argc, char** argv) {
   CMainDlg::Services services = CMainDlg::DefaultServices(*ui);
   services.injector = injector.get();
   services.shell = shell.get();
+  // The lighting files are saved from a thread of their own: a slider being
+  // dragged saves on every step, and the UI thread (which also answers the
+  // keyboard hook) must not wait on the disk. Flushed when it goes.
+  BackgroundFileWriter lightingWriter(platform::MakeAtomicFileWriter());
+  LightingEffectSettings::Instance().SetFileWriter(&lightingWriter);
+  SideLightSettings::Instance().SetFileWriter(&lightingWriter);
   mainDlg = std::make_unique<CMainDlg>(*ui, instanceName, std::move(services));
   mainDlg->CreateFromLayout("LAYOUT:XML_MAINWND");
   // Queued: a window destroyed during its own set-up still ends the loop.
@@ -123,6 +132,8 @@ int RunKeyloom(int argc, char** argv) {
   // Shutdown: the window, then the toolkit; the instance lock and the hook
   // go with the rest of this scope.
   mainDlg.reset();
+  LightingEffectSettings::Instance().SetFileWriter(nullptr);
+  SideLightSettings::Instance().SetFileWriter(nullptr);
   ui.reset();
   return exitCode;
 }

@@ -109,7 +109,7 @@ bool ModelFile::Save(const pugi::xml_document& doc) {
   // Reserving the last save's size spares a large file most of its regrowth.
   std::string bytes = SerializeModelDocument(doc, lastSize_ + lastSize_ / 8);
   lastSize_ = bytes.size();
-  return platform::AtomicFileWriter().Write(path_, bytes);
+  return (writer_ != nullptr ? *writer_ : platform::AtomicFileWriter()).Write(path_, bytes);
 }
 
 uint32_t AttributeNumber(const pugi::xml_node& node, std::string_view name, uint32_t missing) {

@@ -6,6 +6,10 @@
 #include <string>
 #include <string_view>
 
+namespace keyloom::platform {
+class IAtomicFileWriter;
+}
+
 namespace keyloom {
 
 // The data file of one model: where it was loaded from, how it is read, and
@@ -35,6 +39,9 @@ class ModelFile {
 
   // True while a damaged file waits to be kept aside by the next save.
   bool backup_pending() const { return backupPending_; }
+  // Saves go through `writer` from now on (null: the process's atomic
+  // writer); a damaged file is still kept aside through the latter first.
+  void SetWriter(platform::IAtomicFileWriter* writer) { writer_ = writer; }
 
  private:
   bool KeepDamagedFile();
@@ -42,6 +49,7 @@ class ModelFile {
   std::string path_;
   bool backupPending_ = false;
   size_t lastSize_ = 0;
+  platform::IAtomicFileWriter* writer_ = nullptr;
 };
 
 // A number attribute of a model file, found without regard to case and read

@@ -39,6 +39,10 @@ class LightingEffectSettings {
   bool ResetDefaults();
 
   const std::string& Path() const { return file_.path(); }
+  // Where saves are written (null: at once, through the process's atomic
+  // writer); the program hands the lighting files to a background writer so
+  // that dragging a slider never waits on the disk.
+  void SetFileWriter(platform::IAtomicFileWriter* writer) { file_.SetWriter(writer); }
 
  private:
   void ApplyDefaults();
