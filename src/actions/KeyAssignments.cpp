@@ -88,13 +88,9 @@ KeyAssignments::Verdict KeyAssignments::Apply(const KeyRecord& record, uint32_t 
 KeyAssignments::Verdict KeyAssignments::PlayMacro(const KeyRecord& record, uint32_t message) {
   if (!IsKeyUpMessage(message)) return Verdict::Swallow;
   stopOnKeyRelease_ = record.mode;
-  if (record.steps.empty() || record.repeat <= 0) return Verdict::Swallow;
-  // At least one whole copy, however long the macro.
-  const int64_t rounds = std::min<int64_t>(
-      record.repeat, std::max<int64_t>(1, kMaxStepsPerPress / static_cast<int64_t>(record.steps.size())));
-  for (int64_t round = 0; round < rounds; ++round) {
-    for (const MacroStep& step : record.steps) queue_.Append(step);
-  }
+  // One copy now, the rest as a count the worker draws on: the hook's work
+  // does not grow with the repeat count.
+  queue_.AppendCopies(record.steps, record.repeat);
   return Verdict::Swallow;
 }
 

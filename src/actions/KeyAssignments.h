@@ -69,11 +69,6 @@ class KeyAssignments : public IKeyboardHookListener {
   int32_t StopOnKeyRelease() const { return stopOnKeyRelease_; }
   const MacroStep& ComboDownMarker() const { return comboDownMarker_; }
 
-  // The most steps one key release queues (in whole copies of the macro, at
-  // least one), however large a record's repeat count: more would hold up
-  // the hook, and with it the desktop's keyboard, while they are copied.
-  static constexpr int64_t kMaxStepsPerPress = 65536;
-
  private:
   using Clock = std::chrono::steady_clock;
 

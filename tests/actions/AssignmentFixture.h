@@ -45,7 +45,7 @@ class AssignmentFixture {
 
   // Plays the queue to its end on this thread.
   void PlayAll() {
-    for (int i = 0; i < 100000 && !assignments->Queue().IsEmpty(); ++i) {
+    for (int i = 0; i < 10000000 && !assignments->Queue().IsEmpty(); ++i) {
       assignments->PlayNextStep(&thread, nullptr);
     }
   }

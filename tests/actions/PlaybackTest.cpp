@@ -77,6 +77,27 @@ TEST(Playback, ClickToStopRelease_EndsTheDelayBeingSleptAndReleasesTheRest) {
   EXPECT_EQ(f.Injected(), "+A -B");
 }
 
+TEST(Playback, ClickToStopRelease_EndsAMillionRepeatsAtOnce) {
+  AssignmentFixture f;
+  f.StartWorker();
+  KeyRecord record;
+  record.code = kF5;
+  record.type = 0;
+  record.repeat = 1000000;
+  record.mode = 1;
+  record.steps = {Down(0xA2, 1), Down('C', 1), Up('C', 1), Up(0xA2, 1)};
+  f.Assign(record);
+  f.Feed("+F5 -F5");
+  ASSERT_TRUE(f.injector.WaitForCount(10, 5s));  // past the first copy
+
+  EXPECT_EQ(f.Feed("-X").passed, "-X");
+  const Clock::time_point cancelled = Clock::now();
+  while (!f.assignments->Queue().IsEmpty() && Clock::now() - cancelled < 3s) std::this_thread::sleep_for(1ms);
+  EXPECT_TRUE(f.assignments->Queue().IsEmpty());
+  EXPECT_LT(f.injector.Count(), 1000u);
+  EXPECT_TRUE(f.injector.HeldKeys().empty());
+}
+
 TEST(Playback, StoppingTheWorkerMidMacro_ReleasesTheKeysItHeld) {
   AssignmentFixture f;
   f.StartWorker();
