@@ -33,7 +33,7 @@ class PlaybackQueue::Guard {
 void PlaybackQueue::Append(const MacroStep& step) {
   {
     Guard guard(thread_);
-    entries_.push_back(std::make_unique<QueuedStep>(step));
+    entries_.emplace_back(std::make_unique<QueuedStep>(step));
   }
   thread_.Wake();
 }
@@ -44,7 +44,7 @@ void PlaybackQueue::AppendCopies(const std::vector<MacroStep>& steps, int64_t co
   auto shared = std::make_shared<const std::vector<MacroStep>>(steps);
   {
     Guard guard(thread_);
-    for (const MacroStep& step : *shared) entries_.push_back(std::make_unique<QueuedStep>(step));
+    for (const MacroStep& step : *shared) entries_.emplace_back(std::make_unique<QueuedStep>(step));
     if (copies > 1) entries_.push_back(Copies{std::move(shared), copies - 1});
   }
   thread_.Wake();
@@ -95,7 +95,7 @@ QueuedStep* PlaybackQueue::Front() {
     const std::shared_ptr<const std::vector<MacroStep>> steps = copies->steps;
     if (--copies->count == 0) entries_.pop_front();
     for (auto it = steps->rbegin(); it != steps->rend(); ++it) {
-      entries_.push_front(std::make_unique<QueuedStep>(*it));
+      entries_.emplace_front(std::make_unique<QueuedStep>(*it));
     }
   }
   return std::get<std::unique_ptr<QueuedStep>>(entries_.front()).get();
@@ -120,7 +120,7 @@ bool PlaybackQueue::CancelAll() {
     for (Entry& entry : entries_) {
       if (const Copies* copies = std::get_if<Copies>(&entry)) {
         for (uint32_t code : DistinctCodes(*copies->steps)) {
-          cancelled.push_back(std::make_unique<QueuedStep>(MacroStep{code, 1, 0, {}}));
+          cancelled.emplace_back(std::make_unique<QueuedStep>(MacroStep{code, 1, 0, {}}));
         }
       } else {
         // Moving the pointer keeps the step being played where the worker

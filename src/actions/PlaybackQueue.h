@@ -71,7 +71,7 @@ class PlaybackQueue {
   // Copies of a macro still to play after the stored steps before them.
   struct Copies {
     std::shared_ptr<const std::vector<MacroStep>> steps;  // never empty
-    int64_t count;                                        // > 0
+    int64_t count = 0;                                    // > 0 while queued
   };
   // Pointers, so the step being played keeps its address while others are
   // appended or the queue is rebuilt by a cancel.
