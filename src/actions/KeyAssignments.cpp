@@ -13,6 +13,12 @@ namespace {
 // worker starved) starts timing afresh instead of rushing to catch up.
 constexpr std::chrono::milliseconds kMaxLateness(100);
 
+// Behind the schedule (after a late wake-up), a gap is shortened by at most
+// this much, and never below half its delay, so a press and its release never
+// come closer than their delay allows; the lateness is made up over the
+// following steps instead of in one burst.
+constexpr std::chrono::microseconds kMaxCatchUpPerGap(1000);
+
 constexpr uint32_t kFirstFunctionKeyCode = 10000;
 constexpr uint32_t kVkShift = 0x10;
 constexpr uint32_t kScanBit200 = 0x200;
@@ -24,8 +30,11 @@ bool IsMarkedOrInjected(const platform::KBDLLHOOKSTRUCT& event) {
 
 }  // namespace
 
-KeyAssignments::KeyAssignments(Services services)
-    : services_(std::move(services)), keys_(services_.injector), queue_(services_.thread) {}
+KeyAssignments::KeyAssignments(Services services, Now now)
+    : services_(std::move(services)),
+      keys_(services_.injector),
+      queue_(services_.thread),
+      now_(now ? std::move(now) : Now(&Clock::now)) {}
 
 KeyAssignments::~KeyAssignments() {
   if (attached_) attached_->Stop();
@@ -158,12 +167,12 @@ int KeyAssignments::PlayNextStep(ISimpleThread* thread, void*) {
   ISimpleThread& worker = thread ? *thread : services_.thread;
   QueuedStep* step = queue_.Front();
   if (!step) {
-    deadline_.reset();
+    due_.reset();
     return 0;
   }
 
-  const Clock::time_point now = Clock::now();
-  if (!deadline_ || now > *deadline_ + kMaxLateness) deadline_ = now;
+  const Clock::time_point now = now_();
+  if (!due_ || now > *due_ + kMaxLateness) due_ = now;
 
   if (step->code == LOCK_WORKSTATION_CODE) {
     // No key and no delay: the next step is due at once.
@@ -174,15 +183,20 @@ int KeyAssignments::PlayNextStep(ISimpleThread* thread, void*) {
     SendKey(step->code, up, windowsKey);
     const uint32_t delay = step->delay.load();
     if (delay != 0) {
-      *deadline_ += std::chrono::milliseconds(delay);
+      const Clock::duration length = std::chrono::milliseconds(delay);
+      *due_ += length;
+      // Taken after the send, so the gap to the next key is never shorter
+      // than the delay less the catch-up, however late this wake-up was.
+      const Clock::duration catchUp = std::min<Clock::duration>(kMaxCatchUpPerGap, length / 2);
+      const Clock::time_point earliest = now_() + length - catchUp;
       // Cut short by a cancel or Stop: whatever follows is timed from now.
-      if (!worker.SleepUntilInterruptible(*deadline_)) deadline_ = Clock::now();
+      if (!worker.SleepUntilInterruptible(std::max(*due_, earliest))) due_ = now_();
     }
   }
 
   queue_.PopFront();
   if (queue_.IsEmpty()) {
-    deadline_.reset();
+    due_.reset();
   } else {
     worker.Wake();
   }

@@ -39,7 +39,11 @@ class KeyAssignments : public IKeyboardHookListener {
     ISimpleThread& thread;             // its user lock guards the PlaybackQueue
   };
 
-  explicit KeyAssignments(Services services);
+  // The clock that times playback; tests pass one that moves only when the
+  // worker sleeps.
+  using Now = std::function<std::chrono::steady_clock::time_point()>;
+
+  explicit KeyAssignments(Services services, Now now = &std::chrono::steady_clock::now);
   // Stops the thread it is attached to (its worker calls into this object),
   // then releases every key still held down by playback or a single key.
   ~KeyAssignments() override;
@@ -91,9 +95,12 @@ class KeyAssignments : public IKeyboardHookListener {
   int32_t stopOnKeyRelease_ = 0;
   MacroStep comboDownMarker_;
 
-  // Worker thread only: when the step being played is due; each next step
-  // is due its delay after that, so lateness does not add up.
-  std::optional<Clock::time_point> deadline_;
+  Now now_;
+
+  // Worker thread only: when the step being played was due on the
+  // schedule; each next step is due its delay after that, so lateness does
+  // not add up.
+  std::optional<Clock::time_point> due_;
 };
 
 }  // namespace keyloom

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -20,10 +21,12 @@ namespace keyloom {
 // the test thread with PlayAll.
 class AssignmentFixture {
  public:
-  AssignmentFixture() {
+  explicit AssignmentFixture(KeyAssignments::Now now = &std::chrono::steady_clock::now) {
     hook.Install(&source);
-    assignments = std::make_unique<KeyAssignments>(KeyAssignments::Services{
-        records, library, config, [this] { return deviceOpen; }, &injector, &shell, thread});
+    assignments = std::make_unique<KeyAssignments>(
+        KeyAssignments::Services{records, library, config, [this] { return deviceOpen; }, &injector, &shell,
+                                 thread},
+        std::move(now));
     hook.AddListener(assignments.get());
   }
   ~AssignmentFixture() {
