@@ -34,7 +34,7 @@ KeyAssignments::KeyAssignments(Services services, Now now)
     : services_(std::move(services)),
       keys_(services_.injector),
       queue_(services_.thread),
-      now_(now ? std::move(now) : Now(&Clock::now)) {}
+      now_(now ? std::move(now) : Now([] { return Clock::now(); })) {}
 
 KeyAssignments::~KeyAssignments() {
   if (attached_) attached_->Stop();

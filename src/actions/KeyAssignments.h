@@ -40,10 +40,10 @@ class KeyAssignments : public IKeyboardHookListener {
   };
 
   // The clock that times playback; tests pass one that moves only when the
-  // worker sleeps.
+  // worker sleeps. Null: the steady clock.
   using Now = std::function<std::chrono::steady_clock::time_point()>;
 
-  explicit KeyAssignments(Services services, Now now = &std::chrono::steady_clock::now);
+  explicit KeyAssignments(Services services, Now now = nullptr);
   // Stops the thread it is attached to (its worker calls into this object),
   // then releases every key still held down by playback or a single key.
   ~KeyAssignments() override;

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <chrono>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -21,7 +20,7 @@ namespace keyloom {
 // the test thread with PlayAll.
 class AssignmentFixture {
  public:
-  explicit AssignmentFixture(KeyAssignments::Now now = &std::chrono::steady_clock::now) {
+  explicit AssignmentFixture(KeyAssignments::Now now = nullptr) {
     hook.Install(&source);
     assignments = std::make_unique<KeyAssignments>(
         KeyAssignments::Services{records, library, config, [this] { return deviceOpen; }, &injector, &shell,
