@@ -1,10 +1,12 @@
 // Playback timing: a 1,000-step macro with 5 ms delays played by the worker
 // thread through the recording injector. Prints p50/p99 of |actual gap -
-// delay| and the total drift (last event minus first, minus the sum of the
+// delay|, the shortest gap against its delay (no gap may be more than 1 ms
+// short), and the total drift (last event minus first, minus the sum of the
 // delays). For comparison, the same steps timed the simple way, each delay
 // slept from when its key was sent.
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <thread>
 #include <vector>
@@ -27,9 +29,15 @@ constexpr uint32_t kDelayMs = 5;
 
 void Report(const char* label, const std::vector<platform::InjectedEvent>& events) {
   std::vector<double> errors;
+  double shortest = 1e9;
+  int tooShort = 0;
+  int tooLong = 0;
   for (size_t i = 1; i < events.size(); ++i) {
     const double gap = std::chrono::duration<double, std::milli>(events[i].at - events[i - 1].at).count();
     errors.push_back(std::abs(gap - kDelayMs));
+    shortest = std::min(shortest, gap - kDelayMs);
+    if (gap < kDelayMs - 1.0) ++tooShort;
+    if (gap > kDelayMs + 1.0) ++tooLong;
   }
   std::sort(errors.begin(), errors.end());
   // How late each event is against the ideal schedule (first event plus the
@@ -45,6 +53,8 @@ void Report(const char* label, const std::vector<platform::InjectedEvent>& event
   std::printf("%-28s steps %zu  |gap-delay| p50 %.3f ms  p99 %.3f ms  max %.3f ms  total drift %+.3f ms\n",
               label, events.size(), errors[errors.size() / 2], errors[errors.size() * 99 / 100],
               errors.back(), drift);
+  std::printf("%-28s shortest gap-delay %+.3f ms  gaps more than 1 ms short %d, long %d\n", "", shortest,
+              tooShort, tooLong);
   std::printf("%-28s lateness against the schedule p50 %.3f ms  p99 %.3f ms  max %.3f ms\n", "",
               lateness[lateness.size() / 2], lateness[lateness.size() * 99 / 100], lateness.back());
 }

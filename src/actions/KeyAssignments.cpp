@@ -13,6 +13,12 @@ namespace {
 // worker starved) starts timing afresh instead of rushing to catch up.
 constexpr std::chrono::milliseconds kMaxLateness(100);
 
+// Behind the schedule (after a late wake-up), a gap is shortened by at most
+// this much, and never below half its delay, so a press and its release never
+// come closer than their delay allows; the lateness is made up over the
+// following steps instead of in one burst.
+constexpr std::chrono::microseconds kMaxCatchUpPerGap(1000);
+
 constexpr uint32_t kFirstFunctionKeyCode = 10000;
 constexpr uint32_t kVkShift = 0x10;
 constexpr uint32_t kScanBit200 = 0x200;
@@ -27,8 +33,11 @@ bool IsMarkedOrInjected(const platform::KBDLLHOOKSTRUCT& event) {
 
 }  // namespace
 
-KeyAssignments::KeyAssignments(Services services)
-    : services_(std::move(services)), keys_(services_.injector), queue_(services_.thread) {}
+KeyAssignments::KeyAssignments(Services services, Now now)
+    : services_(std::move(services)),
+      keys_(services_.injector),
+      queue_(services_.thread),
+      now_(now ? std::move(now) : Now([] { return Clock::now(); })) {}
 
 KeyAssignments::~KeyAssignments() {
   if (attached_) attached_->Stop();
@@ -91,13 +100,9 @@ KeyAssignments::Verdict KeyAssignments::Apply(const KeyRecord& record, uint32_t 
 KeyAssignments::Verdict KeyAssignments::PlayMacro(const KeyRecord& record, uint32_t message) {
   if (!IsKeyUpMessage(message)) return Verdict::Swallow;
   stopOnKeyRelease_ = record.mode;
-  if (record.steps.empty() || record.repeat <= 0) return Verdict::Swallow;
-  // At least one whole copy, however long the macro.
-  const int64_t rounds = std::min<int64_t>(
-      record.repeat, std::max<int64_t>(1, kMaxStepsPerPress / static_cast<int64_t>(record.steps.size())));
-  for (int64_t round = 0; round < rounds; ++round) {
-    for (const MacroStep& step : record.steps) queue_.Append(step);
-  }
+  // One copy now, the rest as a count the worker draws on: the hook's work
+  // does not grow with the repeat count.
+  queue_.AppendCopies(record.steps, record.repeat);
   return Verdict::Swallow;
 }
 
@@ -165,12 +170,12 @@ int KeyAssignments::PlayNextStep(ISimpleThread* thread, void*) {
   ISimpleThread& worker = thread ? *thread : services_.thread;
   QueuedStep* step = queue_.Front();
   if (!step) {
-    deadline_.reset();
+    due_.reset();
     return 0;
   }
 
-  const Clock::time_point now = Clock::now();
-  if (!deadline_ || now > *deadline_ + kMaxLateness) deadline_ = now;
+  const Clock::time_point now = now_();
+  if (!due_ || now > *due_ + kMaxLateness) due_ = now;
 
   if (step->code == LOCK_WORKSTATION_CODE) {
     // No key and no delay: the next step is due at once.
@@ -181,15 +186,20 @@ int KeyAssignments::PlayNextStep(ISimpleThread* thread, void*) {
     SendKey(step->code, up, windowsKey);
     const uint32_t delay = step->delay.load();
     if (delay != 0) {
-      *deadline_ += std::chrono::milliseconds(delay);
+      const Clock::duration length = std::chrono::milliseconds(delay);
+      *due_ += length;
+      // Taken after the send, so the gap to the next key is never shorter
+      // than the delay less the catch-up, however late this wake-up was.
+      const Clock::duration catchUp = std::min<Clock::duration>(kMaxCatchUpPerGap, length / 2);
+      const Clock::time_point earliest = now_() + length - catchUp;
       // Cut short by a cancel or Stop: whatever follows is timed from now.
-      if (!worker.SleepUntilInterruptible(*deadline_)) deadline_ = Clock::now();
+      if (!worker.SleepUntilInterruptible(std::max(*due_, earliest))) due_ = now_();
     }
   }
 
   queue_.PopFront();
   if (queue_.IsEmpty()) {
-    deadline_.reset();
+    due_.reset();
   } else {
     worker.Wake();
   }

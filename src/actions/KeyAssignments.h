@@ -39,7 +39,11 @@ class KeyAssignments : public IKeyboardHookListener {
     ISimpleThread& thread;             // its user lock guards the PlaybackQueue
   };
 
-  explicit KeyAssignments(Services services);
+  // The clock that times playback; tests pass one that moves only when the
+  // worker sleeps. Null: the steady clock.
+  using Now = std::function<std::chrono::steady_clock::time_point()>;
+
+  explicit KeyAssignments(Services services, Now now = nullptr);
   // Stops the thread it is attached to (its worker calls into this object),
   // then releases every key still held down by playback or a single key.
   ~KeyAssignments() override;
@@ -69,11 +73,6 @@ class KeyAssignments : public IKeyboardHookListener {
   int32_t StopOnKeyRelease() const { return stopOnKeyRelease_; }
   const MacroStep& ComboDownMarker() const { return comboDownMarker_; }
 
-  // The most steps one key release queues (in whole copies of the macro, at
-  // least one), however large a record's repeat count: more would hold up
-  // the hook, and with it the desktop's keyboard, while they are copied.
-  static constexpr int64_t kMaxStepsPerPress = 65536;
-
  private:
   using Clock = std::chrono::steady_clock;
 
@@ -96,9 +95,12 @@ class KeyAssignments : public IKeyboardHookListener {
   int32_t stopOnKeyRelease_ = 0;
   MacroStep comboDownMarker_;
 
-  // Worker thread only: when the step being played is due; each next step
-  // is due its delay after that, so lateness does not add up.
-  std::optional<Clock::time_point> deadline_;
+  Now now_;
+
+  // Worker thread only: when the step being played was due on the
+  // schedule; each next step is due its delay after that, so lateness does
+  // not add up.
+  std::optional<Clock::time_point> due_;
 };
 
 }  // namespace keyloom

@@ -20,10 +20,12 @@ namespace keyloom {
 // the test thread with PlayAll.
 class AssignmentFixture {
  public:
-  AssignmentFixture() {
+  explicit AssignmentFixture(KeyAssignments::Now now = nullptr) {
     hook.Install(&source);
-    assignments = std::make_unique<KeyAssignments>(KeyAssignments::Services{
-        records, library, config, [this] { return deviceOpen; }, &injector, &shell, thread});
+    assignments = std::make_unique<KeyAssignments>(
+        KeyAssignments::Services{records, library, config, [this] { return deviceOpen; }, &injector, &shell,
+                                 thread},
+        std::move(now));
     hook.AddListener(assignments.get());
   }
   ~AssignmentFixture() {
@@ -45,7 +47,7 @@ class AssignmentFixture {
 
   // Plays the queue to its end on this thread.
   void PlayAll() {
-    for (int i = 0; i < 100000 && !assignments->Queue().IsEmpty(); ++i) {
+    for (int i = 0; i < 10000000 && !assignments->Queue().IsEmpty(); ++i) {
       assignments->PlayNextStep(&thread, nullptr);
     }
   }

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <chrono>
 #include <string>
 #include <vector>
 
@@ -44,6 +46,7 @@ const KeyRecord kMediaVolumeUp = Record(kF5, 2, {Down(0xAF)});
 const KeyRecord kLaunch = Record(kF5, 2, {Down(kCalcCode)});
 // What assigning the config.xml combination "17:0,67:0" stores.
 const KeyRecord kCtrlC = Record(kF5, 3, {Up(17, 1), Up(67, 1), Down(17), Down(67)});
+const KeyRecord kCtrlCOnF6 = Record(0x75, 3, {Up(17, 1), Up(67, 1), Down(17), Down(67)});
 
 class Assignment : public ::testing::TestWithParam<AssignmentCase> {};
 
@@ -81,6 +84,8 @@ INSTANTIATE_TEST_SUITE_P(
         AssignmentCase{"MacroPressAlone_QueuesNothing", {kMacroRepeat3}, "+F5", "+F5", "", "", ""},
         AssignmentCase{"MacroRepeat3_QueuesSixStepsOnRelease", {kMacroRepeat3}, "+F5 +F5 -F5",
                        "+F5 +F5 -F5", "", "", "+A -A +A -A +A -A"},
+        AssignmentCase{"MacroCopies_AllPlayBeforeALaterCombination", {kMacroRepeat3, kCtrlCOnF6},
+                       "+F5 -F5 +F6 +F6", "+F5 -F5 +F6 +F6", "", "", "+A -A +A -A +A -A +Ctrl +C"},
         AssignmentCase{"MacroRepeatZero_QueuesNothing", {Record(kF5, 0, {Down('A')}, 0)}, "+F5 -F5",
                        "+F5 -F5", "", "", ""},
         AssignmentCase{"SingleKey_SendsItsKeyForPressAndRelease", {kSingleA}, "+F5 +F5 -F5",
@@ -141,6 +146,43 @@ TEST(KeyAssignments, ClickToStopMacro_AnyReleaseTurnsTheQueueIntoImmediateKeyUps
   EXPECT_EQ(f.Queued(), "-A -B -A -B");
 }
 
+// Click-to-stop at every point of a repeated macro: the copy being played
+// turns into key ups step by step, the copies not yet begun into one key up
+// per key, and playback ends at once.
+struct StopCase {
+  const char* label;
+  int32_t repeat;
+  int stepsPlayed;  // before the cancelling release
+  const char* queuedAfterCancel;
+  const char* injected;  // once the queue has been played out
+};
+std::ostream& operator<<(std::ostream& out, const StopCase& c) { return out << c.label; }
+
+class ClickToStop : public ::testing::TestWithParam<StopCase> {};
+
+TEST_P(ClickToStop, EndsARepeatedMacroAtOnce) {
+  const StopCase& c = GetParam();
+  AssignmentFixture f;
+  f.Assign(Record(kF5, 0, {Down('A', 2), Down('B', 2), Up('A', 2)}, c.repeat, 1));
+  f.Feed("+F5 -F5");
+  for (int i = 0; i < c.stepsPlayed; ++i) f.assignments->PlayNextStep(&f.thread, nullptr);
+
+  EXPECT_EQ(f.Feed("-C").passed, "-C");
+  EXPECT_EQ(f.Queued(), c.queuedAfterCancel);
+  f.PlayAll();
+  EXPECT_EQ(f.Injected(), c.injected);
+  EXPECT_TRUE(f.injector.HeldKeys().empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    KeyAssignments, ClickToStop,
+    ::testing::Values(StopCase{"BeforeTheFirstStep", 1000, 0, "-A -B -A -A -B", "-A -B -A -A -B"},
+                      StopCase{"InTheFirstCopy", 1000, 1, "-B -A -A -B", "+A -B -A -A -B"},
+                      StopCase{"BetweenCopies", 1000, 3, "-A -B", "+A +B -A -A -B"},
+                      StopCase{"InALaterCopy", 1000, 4, "-B -A -A -B", "+A +B -A +A -B -A -A -B"},
+                      StopCase{"InTheLastCopy", 2, 4, "-B -A", "+A +B -A +A -B -A"}),
+    [](const auto& info) { return std::string(info.param.label); });
+
 TEST(KeyAssignments, ClickToStopWithEmptyQueue_ReleaseIsHandledNormally) {
   AssignmentFixture f;
   f.Assign(Record(kF5, 0, {Down('A')}, 1, 1));
@@ -199,11 +241,30 @@ INSTANTIATE_TEST_SUITE_P(
                       HandOverCase{"PassedOnNeverReachTheEditor", 1, 0, true, "+F5:p -F5:p", 0, ""}),
     [](const auto& info) { return std::string(info.param.label); });
 
-TEST(KeyAssignments, HugeRepeatCount_IsCappedInsteadOfHangingTheHook) {
+TEST(KeyAssignments, HugeRepeatCount_IsQueuedAsACount_NotAsCopies) {
   AssignmentFixture f;
   f.Assign(Record(kF5, 0, {Down('A'), Up('A')}, 2000000000));
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_EQ(f.Feed("+F5 -F5").swallowed, "+F5 -F5");
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(500));
+  EXPECT_EQ(f.assignments->Queue().Size(), 4000000000u);
+  EXPECT_EQ(f.assignments->Queue().StoredSize(), 2u);
+}
+
+TEST(KeyAssignments, EveryRepeatPlays_WhileTheQueueHoldsOneCopyAtATime) {
+  AssignmentFixture f;
+  const std::vector<MacroStep> steps = {Down('A'), Up('A'), Down('B'), Up('B'), Down('C'),
+                                        Up('C'),   Down('D'), Up('D'), Down('E'), Up('E')};
+  f.Assign(Record(kF5, 0, steps, 10000));
   f.Feed("+F5 -F5");
-  EXPECT_EQ(f.assignments->Queue().Size(), static_cast<size_t>(KeyAssignments::kMaxStepsPerPress));
+  size_t mostStored = 0;
+  while (!f.assignments->Queue().IsEmpty()) {
+    mostStored = std::max(mostStored, f.assignments->Queue().StoredSize());
+    f.assignments->PlayNextStep(&f.thread, nullptr);
+  }
+  EXPECT_EQ(f.injector.Count(), 100000u);
+  EXPECT_LE(mostStored, steps.size());
+  EXPECT_TRUE(f.injector.HeldKeys().empty());
 }
 
 TEST(KeyAssignments, HugeRepeatCountOfAnEmptyMacro_ReturnsAtOnce) {
