@@ -11,7 +11,7 @@ VirtualHookSource::VirtualHookSource(VirtualKeyboard& keyboard) : keyboard_(keyb
 VirtualHookSource::~VirtualHookSource() {
   // Detached first, so no typing thread posts to the context while it goes;
   // keys still queued go with it.
-  Uninstall();
+  if (context_) keyboard_.SetKeySink({});
   context_.reset();
 }
 
@@ -29,7 +29,8 @@ bool VirtualHookSource::Install(int hookType, HookProcedure procedure) {
 
 bool VirtualHookSource::Uninstall() {
   if (!procedure_) return false;
-  keyboard_.SetKeySink({});
+  // The sink stays: keys typed from now on take the same queue as those
+  // typed before, so they keep their order, and pass.
   procedure_ = nullptr;
   return true;
 }

@@ -16,7 +16,9 @@ namespace keyloom::platform {
 // that installed the hook and handed to the hook procedure from its event
 // loop, in typing order. The verdict is never late, so nothing carries
 // kPassedOnFlag. The log gets the key's fate: "passed" or "swallowed".
-// Without an installed hook, typed keys pass.
+// Without an installed hook, typed keys pass; once installed, the source
+// keeps queueing them until it is destroyed, so keys typed around an
+// Uninstall keep their order.
 class VirtualHookSource : public IKeyboardHookSource {
  public:
   explicit VirtualHookSource(VirtualKeyboard& keyboard);

@@ -71,7 +71,9 @@ TEST_P(VirtualTypingCommand, TypesTheNamedKeyOrRefusesTheLine) {
   std::string error;
   EXPECT_EQ(Apply(c.line, &error), !c.lines.empty()) << error;
   EXPECT_EQ(KeyLines(), c.lines);
-  if (c.lines.empty()) EXPECT_NE(error.find(c.error), std::string::npos) << error;
+  if (c.lines.empty()) {
+    EXPECT_NE(error.find(c.error), std::string::npos) << error;
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -186,7 +188,11 @@ TEST_F(VirtualHook, LogTellsPassedFromSwallowedKeys) {
 
 TEST_F(VirtualHook, KeysTypedOnAnotherThreadArriveOnTheInstallingThreadInOrder) {
   std::thread typist([this] {
-    for (int i = 0; i < 50; ++i) keyboard.TypeKey(i % 2 ? 'B' : 'A', true), keyboard.TypeKey(i % 2 ? 'B' : 'A', false);
+    for (int i = 0; i < 50; ++i) {
+      const uint32_t key = i % 2 ? 'B' : 'A';
+      keyboard.TypeKey(key, true);
+      keyboard.TypeKey(key, false);
+    }
   });
   typist.join();
   QCoreApplication::processEvents();

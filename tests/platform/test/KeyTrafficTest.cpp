@@ -5,6 +5,7 @@
 #include <ostream>
 #include <string>
 
+#include "platform/KeyInjector.h"
 #include "platform/test/KeyTraffic.h"
 #include "platform/test/ScriptedHookSource.h"
 
