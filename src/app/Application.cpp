@@ -16,11 +16,14 @@
 #include "config/DeviceConfig.h"
 #include "lighting/LightingEffectSettings.h"
 #include "lighting/SideLightSettings.h"
+#include "macros/KeyNameTable.h"
 #include "macros/KeyboardHook.h"
+#include "platform/HidBackend.h"
 #include "platform/KeyInjector.h"
 #include "platform/KeyboardHookSource.h"
 #include "platform/Shell.h"
 #include "platform/SignalWatcher.h"
+#include "platform/virtual/VirtualKeyboard.h"
 #include "ui/mainwindow/CMainDlg.h"
 #include "ui/toolkit/UiApp.h"
 #include "widgets/CustomWidgets.h"
@@ -91,6 +94,13 @@ int RunKeyloom(int argc, char** argv) {
 
   widgets::RegisterCustomWidgets(ui->classes());
 
+  // The virtual keyboard's control pipe takes keys by the names the recorder
+  // shows; the platform layer does not know them.
+  if (platform::VirtualKeyboardSelected()) {
+    if (platform::VirtualKeyboard* keyboard = platform::DefaultVirtualKeyboard()) {
+      keyboard->SetKeyNames(FindKeyCodeByName);
+    }
+  }
   const HookInstallation hook(config.vid, config.pid);
 
   AppModels::LoadDataFiles();

@@ -1,5 +1,6 @@
 #include "macros/KeyNameTable.h"
 
+#include <QString>
 #include <iterator>
 
 namespace keyloom {
@@ -61,6 +62,17 @@ const wchar_t* LookupKeyName(uint32_t vk, bool extended) {
   const uint32_t k = extended ? vk + 0x100 : vk;
   if (const wchar_t* name = Find(k)) return name;
   return Find(k & ~0x100u);
+}
+
+bool FindKeyCodeByName(const std::string& name, uint32_t* code) {
+  const QString wanted = QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size()));
+  for (const KeyNameRow& row : kRows) {
+    if (wanted.compare(QString::fromWCharArray(row.name), Qt::CaseInsensitive) == 0) {
+      *code = row.code;
+      return true;
+    }
+  }
+  return false;
 }
 
 }  // namespace keyloom

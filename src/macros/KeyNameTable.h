@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 namespace keyloom {
 
@@ -24,5 +25,9 @@ class KeyNameTable {
 // So the keypad's Enter is "Pad Enter", the main Enter "Enter", and the
 // extended arrows, Insert, Home and so on fall back to their plain rows.
 const wchar_t* LookupKeyName(uint32_t vk, bool extended);
+
+// The other way: the key code (0x100 added for "Pad Enter") of a name as
+// LookupKeyName gives it, in UTF-8 and any letter case; false for no row.
+bool FindKeyCodeByName(const std::string& name, uint32_t* code);
 
 }  // namespace keyloom

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <memory>
 #include <string>
 #include <string_view>
@@ -21,6 +23,7 @@ namespace keyloom {
 class AssignmentFixture {
  public:
   explicit AssignmentFixture(KeyAssignments::Now now = nullptr) {
+    source.SetTrafficErrorHandler([](const std::string& error) { ADD_FAILURE() << error; });
     hook.Install(&source);
     assignments = std::make_unique<KeyAssignments>(
         KeyAssignments::Services{records, library, config, [this] { return deviceOpen; }, &injector, &shell,

@@ -57,6 +57,7 @@ std::string Steps(const MacroGroup& group) {
 class RecorderFixture {
  public:
   RecorderFixture() : recorder(library, editor, [this] { return static_cast<int32_t>(now); }) {
+    source.SetTrafficErrorHandler([](const std::string& error) { ADD_FAILURE() << error; });
     hook.Install(&source);
     hook.AddListener(&recorder);
   }

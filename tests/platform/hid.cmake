@@ -1,4 +1,5 @@
-# The HID backends: the virtual keyboard, and the pure parts of the hidraw
+# The HID backends: the virtual keyboard (with its typing, which takes the
+# recorder's key names), and the pure parts of the hidraw
 # backend (report descriptors, device paths) plus what it does on a machine
 # without HID devices. The hidraw backend against a real kernel runs in
 # tests/kernel/.
@@ -9,4 +10,5 @@ keyloom_add_test(hid_platform_tests
     ${CMAKE_CURRENT_LIST_DIR}/hid/HidrawPathsTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/hid/LinuxHidBackendTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/hid/HidBackendTest.cpp
-  LIBS keyloom_platform keyloom_testsupport Qt6::Test)
+    ${CMAKE_CURRENT_LIST_DIR}/hid/VirtualTypingTest.cpp
+  LIBS keyloom_platform keyloom_macros keyloom_testsupport Qt6::Test)

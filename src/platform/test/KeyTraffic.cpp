@@ -99,36 +99,46 @@ uint32_t TestScanCode(uint32_t vk) {
   return 0;
 }
 
-std::vector<KeyTrafficItem> ParseKeyTraffic(std::string_view text) {
-  std::vector<KeyTrafficItem> items;
+KeyTrafficParse ParseKeyTraffic(std::string_view text) {
+  KeyTrafficParse result;
+  const auto fail = [&result](std::string_view token, const char* why) {
+    result.items.clear();
+    result.error = "key traffic: " + std::string(why) + " in token \"" + std::string(token) + "\"";
+    return result;
+  };
   size_t pos = 0;
   while (pos < text.size()) {
     while (pos < text.size() && text[pos] == ' ') ++pos;
     size_t end = text.find(' ', pos);
     if (end == std::string_view::npos) end = text.size();
-    std::string_view token = text.substr(pos, end - pos);
+    const std::string_view whole = text.substr(pos, end - pos);
+    std::string_view token = whole;
     pos = end;
     if (token.empty()) continue;
 
     KeyTrafficItem item;
-    if (token.size() > 2 && token.substr(token.size() - 2) == "ms") {
+    const char sign = token[0];
+    if (sign != '+' && sign != '-' && sign != '~') {
       uint32_t ms = 0;
-      if (ParseNumber(token.substr(0, token.size() - 2), &ms)) {
-        item.waitMs = static_cast<int>(ms);
-        items.push_back(item);
+      if (token.size() <= 2 || token.substr(token.size() - 2) != "ms" ||
+          !ParseNumber(token.substr(0, token.size() - 2), &ms)) {
+        return fail(whole, "neither a key event nor a wait");
       }
+      item.waitMs = static_cast<int>(ms);
+      result.items.push_back(item);
       continue;
     }
-    char sign = token[0];
-    if (sign != '+' && sign != '-' && sign != '~') continue;
     token.remove_prefix(1);
     std::string_view flags;
     if (size_t colon = token.find(':'); colon != std::string_view::npos) {
       flags = token.substr(colon + 1);
       token = token.substr(0, colon);
+      if (flags.empty() || flags.find_first_not_of("sxipmr") != std::string_view::npos) {
+        return fail(whole, "unknown flag");
+      }
     }
     uint32_t vk = 0;
-    if (!KeyTrafficCode(token, &vk)) continue;
+    if (!KeyTrafficCode(token, &vk)) return fail(whole, "unknown key");
     bool sys = flags.find('s') != std::string_view::npos;
     item.message = sign == '+' ? (sys ? WM_SYSKEYDOWN : WM_KEYDOWN)
                    : sign == '-' ? (sys ? WM_SYSKEYUP : WM_KEYUP)
@@ -142,9 +152,9 @@ std::vector<KeyTrafficItem> ParseKeyTraffic(std::string_view text) {
     if (sys) item.event.flags |= LLKHF_ALTDOWN;
     if (sign == '-') item.event.flags |= LLKHF_UP;
     if (flags.find('m') != std::string_view::npos) item.event.dwExtraInfo = kKeyloomExtraInfo;
-    items.push_back(item);
+    result.items.push_back(item);
   }
-  return items;
+  return result;
 }
 
 std::string FormatKeyTrafficItem(const KeyTrafficItem& item) {

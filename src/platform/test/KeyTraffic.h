@@ -36,9 +36,16 @@ struct KeyTrafficItem {
   KBDLLHOOKSTRUCT event;
 };
 
-// Unknown tokens are skipped (a test then fails on its expectation, with the
-// token missing from the printed traffic).
-std::vector<KeyTrafficItem> ParseKeyTraffic(std::string_view text);
+struct KeyTrafficParse {
+  std::vector<KeyTrafficItem> items;  // empty when `error` is set
+  std::string error;                  // names the first token not understood
+  bool ok() const { return error.empty(); }
+};
+
+// A token the notation does not know (a misspelt key, an unknown flag, a
+// wait that is not a number) makes the whole text an error: a typo must not
+// silently shorten a scenario.
+KeyTrafficParse ParseKeyTraffic(std::string_view text);
 
 std::string FormatKeyTrafficItem(const KeyTrafficItem& item);
 std::string FormatInjected(const std::vector<InjectedEvent>& events);

@@ -1,5 +1,8 @@
 #include "platform/test/ScriptedHookSource.h"
 
+#include <cstdio>
+#include <cstdlib>
+
 #include "platform/test/KeyTraffic.h"
 
 namespace keyloom::platform {
@@ -34,7 +37,17 @@ intptr_t ScriptedHookSource::Deliver(uint32_t message, const KBDLLHOOKSTRUCT& ev
 ScriptedHookSource::FeedResult ScriptedHookSource::Feed(std::string_view traffic,
                                                         const std::function<void(int)>& onWait) {
   FeedResult result;
-  for (const KeyTrafficItem& item : ParseKeyTraffic(traffic)) {
+  const KeyTrafficParse script = ParseKeyTraffic(traffic);
+  if (!script.ok()) {
+    result.error = script.error + " of \"" + std::string(traffic) + "\"";
+    if (onTrafficError_) {
+      onTrafficError_(result.error);
+      return result;
+    }
+    std::fprintf(stderr, "ScriptedHookSource::Feed: %s\n", result.error.c_str());
+    std::abort();
+  }
+  for (const KeyTrafficItem& item : script.items) {
     if (item.waitMs >= 0) {
       if (onWait) onWait(item.waitMs);
       continue;

@@ -21,7 +21,9 @@ class ScriptedHookSource : public IKeyboardHookSource {
   struct FeedResult {
     std::string passed;     // events that went on, in key-traffic notation
     std::string swallowed;  // events the procedure consumed
+    std::string error;      // the traffic was not understood; nothing was delivered
   };
+  using TrafficErrorHandler = std::function<void(const std::string& error)>;
 
   bool Install(int hookType, HookProcedure procedure) override;
   bool Uninstall() override;
@@ -31,6 +33,7 @@ class ScriptedHookSource : public IKeyboardHookSource {
   void RefuseInstall(bool refuse) { refuseInstall_ = refuse; }
   // What CallNext answers (another program's hook swallowing everything).
   void SetNextHookResult(intptr_t result) { nextHookResult_ = result; }
+  void SetTrafficErrorHandler(TrafficErrorHandler handler) { onTrafficError_ = std::move(handler); }
 
   bool IsInstalled() const { return static_cast<bool>(procedure_); }
   int InstalledType() const { return hookType_; }
@@ -41,7 +44,11 @@ class ScriptedHookSource : public IKeyboardHookSource {
   intptr_t Deliver(uint32_t message, const KBDLLHOOKSTRUCT& event, int code = HC_ACTION);
 
   // Delivers a whole script in key-traffic notation (KeyTraffic.h). A wait
-  // token ("150ms") calls `onWait` with its milliseconds instead.
+  // token ("150ms") calls `onWait` with its milliseconds instead. A script
+  // with a token the notation does not know delivers nothing: its error goes
+  // to the traffic error handler, and without one it is printed and the
+  // process aborts, so a typo can never pass as a shorter scenario.
+  // Fixtures hand in a handler that records a test failure.
   FeedResult Feed(std::string_view traffic, const std::function<void(int)>& onWait = {});
 
   const std::vector<Delivered>& History() const { return history_; }
@@ -54,6 +61,7 @@ class ScriptedHookSource : public IKeyboardHookSource {
   intptr_t nextHookResult_ = 0;
   int callNextCount_ = 0;
   std::vector<Delivered> history_;
+  TrafficErrorHandler onTrafficError_;
 };
 
 }  // namespace keyloom::platform

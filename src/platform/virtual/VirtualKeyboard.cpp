@@ -2,7 +2,10 @@
 
 #include <algorithm>
 #include <chrono>
+#include <charconv>
 #include <cwctype>
+
+#include "platform/linux/KeyTable.h"
 
 namespace keyloom::platform {
 namespace {
@@ -44,6 +47,25 @@ VirtualInterface MakeInterface(int mi, int col, HidCaps caps, bool vendor, int i
   // Notifications spell device paths in capitals.
   iface.notifiedPath = Upper(path);
   return iface;
+}
+
+bool ParseKeyNumber(std::string_view text, uint32_t* value) {
+  int base = 10;
+  if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
+    text.remove_prefix(2);
+    base = 16;
+  }
+  if (text.empty()) return false;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), *value, base);
+  return error == std::errc() && end == text.data() + text.size();
+}
+
+// The keys are those of a full-size keyboard, the same set the Linux
+// backends translate; the virtual keyboard types them as that keyboard would.
+bool HasKey(uint32_t code) {
+  const uint32_t vk = code & 0xFF;
+  if (code > 0x1FF || vk == 0 || vk == 0xFF) return false;
+  return linux_input::EvdevFromVirtualKey(vk, (code & 0x100) != 0) != 0;
 }
 
 }  // namespace
@@ -263,5 +285,42 @@ void VirtualKeyboard::ReleaseHeldWrites() {
   }
   writeDelivered_.notify_all();
 }
+
+void VirtualKeyboard::SetKeySink(KeySink sink) {
+  std::lock_guard guard(keyMutex_);
+  keySink_ = std::move(sink);
+}
+
+void VirtualKeyboard::SetKeyNames(KeyNameResolver resolver) {
+  std::lock_guard guard(keyMutex_);
+  keyNames_ = std::move(resolver);
+}
+
+bool VirtualKeyboard::FindKey(const std::string& text, uint32_t* code) const {
+  KeyNameResolver names;
+  {
+    std::lock_guard guard(keyMutex_);
+    names = keyNames_;
+  }
+  uint32_t found = 0;
+  if (!(names && names(text, &found)) && !ParseKeyNumber(text, &found)) return false;
+  if (!HasKey(found)) return false;
+  *code = found;
+  return true;
+}
+
+bool VirtualKeyboard::TypeKey(uint32_t code, bool down) {
+  if (!HasKey(code) || !Plugged()) return false;
+  const uint32_t time = static_cast<uint32_t>(VirtualKeyboardLog::Now());
+  std::lock_guard guard(keyMutex_);
+  if (keySink_) {
+    keySink_(code, down, time);
+  } else {
+    log_.AppendKey(code, down, "passed");  // no hook: the desktop has it
+  }
+  return true;
+}
+
+void VirtualKeyboard::LogKey(uint32_t code, bool down, const char* fate) { log_.AppendKey(code, down, fate); }
 
 }  // namespace keyloom::platform

@@ -47,6 +47,11 @@ struct VirtualInterface {
 // that interface 1 with any collection finds the command collection while
 // interface 0 finds a collection that refuses commands. Thread-safe. It can be unplugged and plugged back, told
 // to fail opens or feature transfers, and told to hold writes until released.
+//
+// It also types: a key typed on it goes to the key sink (the virtual hook
+// source, VirtualHookSource) or, with none, straight on to the desktop. Keys
+// are named by their code, the virtual-key code with 0x100 added for an
+// extended key, as keyloom's data files name them.
 class VirtualKeyboard {
  public:
   static constexpr uint16_t kVendorId = 0x1A2B;
@@ -56,6 +61,11 @@ class VirtualKeyboard {
   static constexpr int kCommandCollection = 1;  // the "subdevice" that names it exactly
 
   using Listener = std::function<void(DeviceChange, const std::wstring& path)>;
+  // Takes a typed key with the time it was typed (the log's milliseconds).
+  // Called on the typing thread; it must not call back into the keyboard.
+  using KeySink = std::function<void(uint32_t code, bool down, uint32_t timeMs)>;
+  // A key's name as the recorder shows it (UTF-8, any letter case) to its code.
+  using KeyNameResolver = std::function<bool(const std::string& name, uint32_t* code)>;
 
   // `logPath`: where to log received reports; empty for no log.
   explicit VirtualKeyboard(const std::string& logPath = {});
@@ -86,6 +96,20 @@ class VirtualKeyboard {
   bool FailOpens() const;
 
   VirtualKeyboardState State() const;
+
+  // Typing. The sink replaces the previous one; an empty one detaches it, and
+  // once SetKeySink returns the old sink is no longer being called.
+  void SetKeySink(KeySink sink);
+  void SetKeyNames(KeyNameResolver resolver);
+  // A key's code from its name (through the resolver) or its number
+  // (decimal or 0x hex, 0x100 added for the extended variant). A name wins:
+  // "1" is the digit key. False for keys this keyboard does not have.
+  bool FindKey(const std::string& text, uint32_t* code) const;
+  // Presses or releases a key found by FindKey; false (nothing typed) when
+  // unplugged or for a key the keyboard does not have.
+  bool TypeKey(uint32_t code, bool down);
+  // A key line in the log; `fate` is "passed", "swallowed" or "injected".
+  void LogKey(uint32_t code, bool down, const char* fate);
 
   // Transfers, as the platform hands them on. False when refused.
   bool ReceiveSetFeature(int interface, const uint8_t* data, size_t length);
@@ -129,6 +153,12 @@ class VirtualKeyboard {
   std::map<uint64_t, HeldWrite> heldWrites_;
   std::map<int, Listener> listeners_;
   int nextListener_ = 1;
+
+  // Apart from mutex_: a sink may take time, and SetKeySink must wait for a
+  // typing call in progress to leave it.
+  mutable std::mutex keyMutex_;
+  KeySink keySink_;
+  KeyNameResolver keyNames_;
 };
 
 }  // namespace keyloom::platform

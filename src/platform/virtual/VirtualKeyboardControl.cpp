@@ -46,17 +46,36 @@ void VirtualKeyboardControl::OnReadable() {
   while ((end = pending_.find('\n')) != std::string::npos) {
     const std::string line = pending_.substr(0, end);
     pending_.erase(0, end + 1);
-    if (!line.empty() && !Apply(keyboard_, line)) {
-      std::fprintf(stderr, "virtual keyboard: unknown command \"%s\"\n", line.c_str());
+    std::string error;
+    if (!line.empty() && !Apply(keyboard_, line, &error)) {
+      std::fprintf(stderr, "virtual keyboard: %s\n", error.c_str());
     }
   }
 }
 
-bool VirtualKeyboardControl::Apply(VirtualKeyboard& keyboard, const std::string& line) {
+bool VirtualKeyboardControl::Apply(VirtualKeyboard& keyboard, const std::string& line, std::string* error) {
+  const auto fail = [error](std::string why) {
+    if (error) *error = std::move(why);
+    return false;
+  };
   std::istringstream words(line);
   std::string command, argument, extra;
-  words >> command >> argument >> extra;
-  if (!extra.empty()) return false;
+  words >> command;
+  if (command == "down" || command == "up" || command == "tap") {
+    // Key names may hold spaces ("Pad Enter"): the key is the rest of the line.
+    std::string key;
+    std::getline(words >> std::ws, key);
+    while (!key.empty() && (key.back() == ' ' || key.back() == '\t' || key.back() == '\r')) key.pop_back();
+    uint32_t code = 0;
+    if (key.empty()) return fail("no key in \"" + line + "\"");
+    if (!keyboard.FindKey(key, &code)) return fail("unknown key \"" + key + "\"");
+    const bool typed = command == "tap" ? keyboard.TypeKey(code, true) && keyboard.TypeKey(code, false)
+                                        : keyboard.TypeKey(code, command == "down");
+    if (!typed) return fail("the keyboard is unplugged; \"" + line + "\" typed nothing");
+    return true;
+  }
+  words >> argument >> extra;
+  if (!extra.empty()) return fail("unknown command \"" + line + "\"");
   bool on = false;
   if (command == "unplug" && argument.empty()) {
     keyboard.Unplug();
@@ -72,7 +91,7 @@ bool VirtualKeyboardControl::Apply(VirtualKeyboard& keyboard, const std::string&
     char dot = 0, tail = 0;
     if (std::sscanf(argument.c_str(), "%u%c%u%c", &major, &dot, &minor, &tail) != 3 || dot != '.' ||
         major > 255 || minor > 255) {
-      return false;
+      return fail("unknown command \"" + line + "\"");
     }
     keyboard.SetFirmwareVersion(static_cast<uint8_t>(major), static_cast<uint8_t>(minor));
   } else if (command == "fail-opens" && Switch(argument, on)) {
@@ -82,7 +101,7 @@ bool VirtualKeyboardControl::Apply(VirtualKeyboard& keyboard, const std::string&
   } else if (command == "hold-writes" && Switch(argument, on)) {
     keyboard.SetHoldWrites(on);
   } else {
-    return false;
+    return fail("unknown command \"" + line + "\"");
   }
   return true;
 }

@@ -16,6 +16,10 @@ namespace keyloom::platform {
 //   firmware <major>.<minor>
 //   fail-opens on|off    fail-features on|off    hold-writes on|off
 //   release-writes
+//   down <key> | up <key> | tap <key>   (a name as the recorder shows it, in
+//                                        any letter case, or a virtual-key
+//                                        number, decimal or 0x hex)
+// A line not understood gets one line on standard error and changes nothing.
 class VirtualKeyboardControl : public QObject {
   Q_OBJECT
  public:
@@ -25,8 +29,9 @@ class VirtualKeyboardControl : public QObject {
 
   bool Listening() const { return fd_ >= 0; }
 
-  // Carries out one command line; false when it is not understood.
-  static bool Apply(VirtualKeyboard& keyboard, const std::string& line);
+  // Carries out one command line; false when it is not understood or cannot
+  // be carried out, with the reason in `error` when given.
+  static bool Apply(VirtualKeyboard& keyboard, const std::string& line, std::string* error = nullptr);
 
  private:
   void OnReadable();

@@ -23,11 +23,29 @@ std::string VirtualKeyboardLog::FormatLine(int64_t milliseconds, const char* kin
   return line + "\n";
 }
 
+std::string VirtualKeyboardLog::FormatKeyLine(int64_t milliseconds, uint32_t code, bool down, const char* fate) {
+  char text[64];
+  std::snprintf(text, sizeof text, "%lld key %s 0x%02x %s\n", static_cast<long long>(milliseconds),
+                down ? "down" : "up", code, fate);
+  return text;
+}
+
+int64_t VirtualKeyboardLog::Now() {
+  return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch())
+      .count();
+}
+
 void VirtualKeyboardLog::Append(const char* kind, const uint8_t* data, size_t length) {
   if (!file_) return;
-  const auto now = std::chrono::duration_cast<std::chrono::milliseconds>(
-      std::chrono::steady_clock::now().time_since_epoch());
-  const std::string line = FormatLine(now.count(), kind, data, length);
+  Write(FormatLine(Now(), kind, data, length));
+}
+
+void VirtualKeyboardLog::AppendKey(uint32_t code, bool down, const char* fate) {
+  if (!file_) return;
+  Write(FormatKeyLine(Now(), code, down, fate));
+}
+
+void VirtualKeyboardLog::Write(const std::string& line) {
   std::lock_guard guard(mutex_);
   std::fputs(line.c_str(), file_);
   std::fflush(file_);
