@@ -11,8 +11,10 @@
 
 namespace keyloom::platform {
 
-std::unique_ptr<IKeyInjector> CreateKeyInjector() {
-  auto injector = std::make_unique<linux_input::UinputKeyInjector>();
+std::unique_ptr<IKeyInjector> CreateKeyInjector(IKeyboardHookSource* hook) {
+  // The evdev hook offers its clones; any other source has none to offer.
+  auto injector = std::make_unique<linux_input::UinputKeyInjector>(
+      dynamic_cast<const linux_input::ICloneOutputs*>(hook));
   if (!injector->Create()) return nullptr;
   return injector;
 }
