@@ -52,6 +52,9 @@ class HookInstallation {
   HookInstallation(const HookInstallation&) = delete;
   HookInstallation& operator=(const HookInstallation&) = delete;
 
+  // The installed source, or null.
+  platform::IKeyboardHookSource* Source() const { return source_.get(); }
+
  private:
   std::unique_ptr<platform::IKeyboardHookSource> source_;
 };
@@ -116,8 +119,10 @@ int RunKeyloom(int argc, char** argv) {
 
   // The key assignments' ways out: injected keys, started programs, the
   // session lock. Without them (no access to /dev/uinput, say) assigned
-  // keys are still swallowed but do nothing.
-  const std::unique_ptr<platform::IKeyInjector> injector = platform::CreateKeyInjector();
+  // keys are still swallowed but do nothing. Injected keys join the key
+  // state of the keyboard the hook holds; the hook outlives the injector.
+  const std::unique_ptr<platform::IKeyInjector> injector =
+      platform::CreateKeyInjector(hook.Source());
   const std::unique_ptr<platform::IShell> shell = platform::CreateShell();
   CMainDlg::Services services = CMainDlg::DefaultServices(*ui);
   services.injector = injector.get();

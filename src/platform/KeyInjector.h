@@ -33,8 +33,13 @@ class IKeyInjector {
   virtual uint32_t MapVirtualKey(uint32_t code, uint32_t mapType) = 0;
 };
 
+class IKeyboardHookSource;
+
 // The shipping backend's injector; null when the platform offers none.
+// `hook`, when given, is the hook source made by CreateKeyboardHookSource:
+// where the platform's hook re-emits the keyboard's keys itself, injected
+// keys then share that keyboard's key state. It must outlive the injector.
 // Defined by that backend.
-std::unique_ptr<IKeyInjector> CreateKeyInjector();
+std::unique_ptr<IKeyInjector> CreateKeyInjector(IKeyboardHookSource* hook = nullptr);
 
 }  // namespace keyloom::platform

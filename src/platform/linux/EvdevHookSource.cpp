@@ -51,6 +51,10 @@ bool EvdevHookSource::Uninstall() {
   const uint64_t one = 1;
   (void)!write(wakeFd_, &one, sizeof one);
   if (reader_.joinable()) reader_.join();
+  {
+    std::lock_guard lock(clonesMutex_);
+    clones_.clear();
+  }
   keyboards_.clear();
   cloneSysPaths_.clear();
   translator_ = LowLevelTranslator();
@@ -62,6 +66,18 @@ bool EvdevHookSource::Uninstall() {
 }
 
 intptr_t EvdevHookSource::CallNext(int, uint32_t, KBDLLHOOKSTRUCT*) { return 0; }
+
+std::vector<std::shared_ptr<KeyOutput>> EvdevHookSource::CloneOutputs() const {
+  std::lock_guard lock(clonesMutex_);
+  return clones_;
+}
+
+void EvdevHookSource::PutCloneFirst(const std::shared_ptr<KeyOutput>& clone) {
+  std::lock_guard lock(clonesMutex_);
+  if (!clones_.empty() && clones_.front() == clone) return;
+  std::erase(clones_, clone);
+  clones_.insert(clones_.begin(), clone);
+}
 
 uint64_t EvdevHookSource::TimedOutCount() const {
   return dispatcher_ ? dispatcher_->TimedOut() : 0;
@@ -95,6 +111,10 @@ void EvdevHookSource::Take(const std::string& node) {
     default: return;
   }
   cloneSysPaths_.insert(device->CloneSysPath());
+  {
+    std::lock_guard lock(clonesMutex_);
+    clones_.push_back(device->Clone());
+  }
   Keyboard& keyboard = keyboards_[node];
   keyboard.device = std::move(device);
   keyboard.source = ++nextSource_;
@@ -105,6 +125,10 @@ void EvdevHookSource::Release(const std::string& node) {
   auto it = keyboards_.find(node);
   if (it == keyboards_.end()) return;
   cloneSysPaths_.erase(it->second.device->CloneSysPath());
+  {
+    std::lock_guard lock(clonesMutex_);
+    std::erase(clones_, it->second.device->Clone());
+  }
   // Its clone goes too, and with it whatever it held.
   translator_.Forget(it->second.source);
   dispatcher_->Forget(it->second.source);
@@ -212,6 +236,8 @@ void EvdevHookSource::PassFrame(Keyboard& keyboard, const Frame& frame) {
       continue;
     }
     if (event.type == EV_KEY) {
+      // The keyboard a key came from is the one keys injected for it join.
+      PutCloneFirst(keyboard.device->Clone());
       LowLevelKey key;
       if (translator_.Translate(event.code, event.value, Milliseconds(event),
                                 keyboard.device->NumLock(), &key, keyboard.source) &&
@@ -227,9 +253,9 @@ void EvdevHookSource::PassFrame(Keyboard& keyboard, const Frame& frame) {
     out.push_back(event);
   }
   if (scan) out.push_back(*scan);
-  if (out.empty()) return;
-  for (const input_event& event : out) keyboard.device->Emit(event);
-  keyboard.device->Emit(input_event{{}, EV_SYN, SYN_REPORT, 0});
+  // One frame under the clone's lock: a key injected meanwhile from another
+  // thread goes before or after it, never into it.
+  if (!out.empty()) keyboard.device->Clone()->PassFrame(out);
 }
 
 }  // namespace keyloom::platform::linux_input

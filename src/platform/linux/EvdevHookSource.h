@@ -14,6 +14,7 @@
 #include "platform/KeyboardHookSource.h"
 #include "platform/linux/GrabbedKeyboard.h"
 #include "platform/linux/HookDispatcher.h"
+#include "platform/linux/KeyOutput.h"
 #include "platform/linux/LowLevelTranslator.h"
 #include "platform/linux/UeventMonitor.h"
 
@@ -29,7 +30,12 @@ namespace keyloom::platform::linux_input {
 // key's press within 300 ms lets the press pass, as the system does with a
 // slow hook; a key's auto-repeats and release always share its press's fate
 // (see HookDispatcher). Nothing is dropped or reordered either way.
-class EvdevHookSource : public IKeyboardHookSource {
+//
+// It also offers its clones to the key injector, so that keyloom's own keys
+// join the key state of the keyboard they stand in for (a key-up then
+// releases a key held on the real keyboard). The hook reads only the real
+// nodes, so what is injected into a clone never comes back as a hook event.
+class EvdevHookSource : public IKeyboardHookSource, public ICloneOutputs {
  public:
   static constexpr std::chrono::milliseconds kVerdictTimeout{300};
 
@@ -40,6 +46,9 @@ class EvdevHookSource : public IKeyboardHookSource {
   bool Uninstall() override;
   // No other hooks exist here: every event no listener consumed is delivered.
   intptr_t CallNext(int code, uint32_t message, KBDLLHOOKSTRUCT* event) override;
+
+  // Any thread.
+  std::vector<std::shared_ptr<KeyOutput>> CloneOutputs() const override;
 
   // Nodes currently grabbed (for diagnostics and tests).
   int GrabbedCount() const { return grabbed_.load(); }
@@ -67,6 +76,7 @@ class EvdevHookSource : public IKeyboardHookSource {
   void PassReadyFrames();
   void PassFrame(Keyboard& keyboard, const Frame& frame);
   bool IsOwnClone(const std::string& node) const;
+  void PutCloneFirst(const std::shared_ptr<KeyOutput>& clone);
 
   const int32_t vid_;
   const int32_t pid_;
@@ -81,6 +91,10 @@ class EvdevHookSource : public IKeyboardHookSource {
   std::set<std::string> cloneSysPaths_;
   LowLevelTranslator translator_;  // one key state for all nodes
   int nextSource_ = 0;
+  // The clones for the injector, the latest key's first; written by the
+  // reader thread, read by any.
+  mutable std::mutex clonesMutex_;
+  std::vector<std::shared_ptr<KeyOutput>> clones_;
 };
 
 }  // namespace keyloom::platform::linux_input

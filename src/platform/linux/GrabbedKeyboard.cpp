@@ -1,10 +1,7 @@
 #include "platform/linux/GrabbedKeyboard.h"
 
 #include <fcntl.h>
-#include <libevdev/libevdev-uinput.h>
 #include <libevdev/libevdev.h>
-#include <linux/uinput.h>
-#include <sys/ioctl.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -36,9 +33,9 @@ bool IsKeyloomDevice(libevdev* dev) {
 }  // namespace
 
 GrabbedKeyboard::~GrabbedKeyboard() {
-  // Destroying the clone makes the kernel release whatever it still holds.
-  if (clone_) libevdev_uinput_destroy(clone_);
-  if (cloneFd_ >= 0) close(cloneFd_);
+  // Destroying the clone makes the kernel release whatever it still holds
+  // (once the injector, should it be writing, lets go of it as well).
+  clone_.reset();
   if (dev_) {
     libevdev_grab(dev_, LIBEVDEV_UNGRAB);
     libevdev_free(dev_);
@@ -77,30 +74,24 @@ GrabbedKeyboard::OpenResult GrabbedKeyboard::Open(const std::string& node, int32
   libevdev_set_clock_id(dev, CLOCK_MONOTONIC);
   keyboard->numLock_ = libevdev_get_event_value(dev, EV_LED, LED_NUML) != 0;
 
-  keyboard->cloneFd_ = open("/dev/uinput", O_RDWR | O_NONBLOCK | O_CLOEXEC);
-  if (keyboard->cloneFd_ < 0) {
+  const int cloneFd = open("/dev/uinput", O_RDWR | O_NONBLOCK | O_CLOEXEC);
+  if (cloneFd < 0) {
     return (errno == EACCES || errno == EPERM) ? OpenResult::Denied : OpenResult::Failed;
   }
   // The clone is made from libevdev's view of the device, with EV_REP left
   // out (see the class comment); the view itself is only used for that.
   libevdev_disable_event_type(dev, EV_REP);
-  ioctl(keyboard->cloneFd_, UI_SET_PHYS, kClonePhys);
-  if (libevdev_uinput_create_from_device(dev, keyboard->cloneFd_, &keyboard->clone_) != 0) {
-    keyboard->clone_ = nullptr;
-    return OpenResult::Failed;
-  }
+  keyboard->clone_ = UinputKeyOutput::Create(dev, cloneFd, kClonePhys);
+  if (!keyboard->clone_) return OpenResult::Failed;
   *out = std::move(keyboard);
   return OpenResult::Grabbed;
 }
 
-std::string GrabbedKeyboard::CloneSysPath() const {
-  const char* path = clone_ ? libevdev_uinput_get_syspath(clone_) : nullptr;
-  return path ? path : "";
-}
+std::string GrabbedKeyboard::CloneSysPath() const { return clone_ ? clone_->SysPath() : ""; }
 
 int GrabbedKeyboard::Fd() const { return fd_; }
 
-int GrabbedKeyboard::CloneFd() const { return cloneFd_; }
+int GrabbedKeyboard::CloneFd() const { return clone_ ? clone_->Fd() : -1; }
 
 bool GrabbedKeyboard::Read(std::vector<input_event>* events) {
   unsigned flags = LIBEVDEV_READ_FLAG_NORMAL;
@@ -126,13 +117,9 @@ bool GrabbedKeyboard::Read(std::vector<input_event>* events) {
   }
 }
 
-void GrabbedKeyboard::Emit(const input_event& event) {
-  libevdev_uinput_write_event(clone_, event.type, event.code, event.value);
-}
-
 void GrabbedKeyboard::ForwardLeds() {
   input_event event{};
-  while (read(cloneFd_, &event, sizeof event) == static_cast<ssize_t>(sizeof event)) {
+  while (read(CloneFd(), &event, sizeof event) == static_cast<ssize_t>(sizeof event)) {
     if (event.type != EV_LED) continue;
     if (event.code == LED_NUML) numLock_ = event.value != 0;
     libevdev_kernel_set_led_value(dev_, event.code,

@@ -7,14 +7,17 @@
 #include <string>
 #include <vector>
 
+#include "platform/linux/UinputKeyOutput.h"
+
 struct libevdev;
-struct libevdev_uinput;
 
 namespace keyloom::platform::linux_input {
 
 // One event node of the configured keyboard, taken for keyloom alone
 // (EVIOCGRAB), with a uinput clone of the same capabilities through which
-// every event keyloom does not swallow goes on to the rest of the system.
+// every event keyloom does not swallow goes on to the rest of the system,
+// and through which keyloom's injected keys go while the hook holds the
+// keyboard (so the desktop sees one key state).
 // LED changes other programs make on the clone (Caps, Num, Scroll Lock) are
 // written back to the real device.
 //
@@ -48,13 +51,13 @@ class GrabbedKeyboard {
   std::string CloneSysPath() const;
   int Fd() const;
   int CloneFd() const;
+  // The clone, shared with the injector; it outlives this object while
+  // someone still writes to it.
+  std::shared_ptr<KeyOutput> Clone() const { return clone_; }
   bool NumLock() const { return numLock_; }
 
   // Appends every event waiting on the device; false when the device is gone.
   bool Read(std::vector<input_event>* events);
-
-  // Sends one event through the clone.
-  void Emit(const input_event& event);
 
   // Takes LED changes from the clone to the real device.
   void ForwardLeds();
@@ -64,9 +67,8 @@ class GrabbedKeyboard {
 
   std::string node_;
   int fd_ = -1;
-  int cloneFd_ = -1;
   libevdev* dev_ = nullptr;
-  libevdev_uinput* clone_ = nullptr;
+  std::shared_ptr<UinputKeyOutput> clone_;
   bool numLock_ = false;
 };
 

@@ -22,9 +22,11 @@ VirtualKeyboard* SelectedVirtualKeyboard() { return VirtualKeyboardSelected() ? 
 
 }  // namespace
 
-std::unique_ptr<IKeyInjector> CreateKeyInjector() {
+std::unique_ptr<IKeyInjector> CreateKeyInjector(IKeyboardHookSource* hook) {
   if (VirtualKeyboard* keyboard = SelectedVirtualKeyboard()) return std::make_unique<VirtualKeyInjector>(*keyboard);
-  auto injector = std::make_unique<linux_input::UinputKeyInjector>();
+  // The evdev hook offers its clones; any other source has none to offer.
+  auto injector = std::make_unique<linux_input::UinputKeyInjector>(
+      dynamic_cast<const linux_input::ICloneOutputs*>(hook));
   if (!injector->Create()) return nullptr;
   return injector;
 }
