@@ -26,9 +26,13 @@ struct CoordButton {
 
   bool Contains(const QPoint& p) const { return p.x() >= left && p.x() < right && p.y() >= top && p.y() < bottom; }
   // The area as a Qt rectangle; a null one when the area is empty.
+  // Coordinates past a quarter of a billion pixels, which no picture has,
+  // are brought in so Qt's own rectangle arithmetic cannot overflow.
   QRect Area() const {
     if (right <= left || bottom <= top) return QRect();
-    return QRect(QPoint(left, top), QPoint(right - 1, bottom - 1));
+    constexpr int32_t kFar = 1 << 28;
+    const auto in = [](int32_t v) { return v < -kFar ? -kFar : v > kFar ? kFar : v; };
+    return QRect(QPoint(in(left), in(top)), QPoint(in(right) - 1, in(bottom) - 1));
   }
 };
 
