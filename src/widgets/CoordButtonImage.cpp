@@ -153,6 +153,16 @@ bool CoordButtonImage::LoadCoordinates(const QString& path) {
   return true;
 }
 
+bool CoordButtonImage::ButtonName(int32_t id, std::wstring* name) const {
+  for (const CoordButton& button : buttons_) {
+    if (button.id == id) {
+      *name = button.name;
+      return true;
+    }
+  }
+  return false;
+}
+
 void CoordButtonImage::SetButtonTip(int32_t id, const std::wstring& tip) {
   for (CoordButton& button : buttons_) {
     if (id != kAllButtons && button.id != id) continue;

@@ -40,6 +40,8 @@ class CoordButtonImage : public ui::SWindow {
   void ToggleButtonChecked(int32_t id);
 
   const std::vector<CoordButton>& buttons() const { return buttons_; }
+  // The name of the first key with `id`; false when the picture has none.
+  bool ButtonName(int32_t id, std::wstring* name) const;
   int32_t selectionType() const { return type_; }
   const QString& coordinateFile() const { return coordinateFile_; }
   const QPixmap& backgroundPicture() const { return background_; }

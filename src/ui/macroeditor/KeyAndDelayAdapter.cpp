@@ -1,6 +1,9 @@
 #include "ui/macroeditor/KeyAndDelayAdapter.h"
 
-#include <cstdio>
+#include <cctype>
+#include <string>
+
+#include "config/CNumber.h"
 
 namespace keyloom {
 
@@ -58,8 +61,13 @@ bool KeyAndDelayAdapter::SetDelayText(int row, const QString& text) {
   MacroGroup* group = Group();
   MacroStep* step = group != nullptr ? group->GetStep(row) : nullptr;
   if (step == nullptr) return false;
-  int delay = 0;
-  if (std::sscanf(text.toUtf8().constData(), "%d", &delay) != 1) return false;
+  // Read as "%d" reads: blanks, a sign, then at least one digit; a number
+  // past 32 bits saturates rather than overflowing.
+  const std::string bytes = text.toStdString();
+  size_t at = bytes.find_first_not_of(" \t\n\v\f\r");
+  if (at != std::string::npos && (bytes[at] == '+' || bytes[at] == '-')) ++at;
+  if (at == std::string::npos || at >= bytes.size() || !std::isdigit(static_cast<unsigned char>(bytes[at]))) return false;
+  const int32_t delay = CLong32(bytes, 10);
   if (static_cast<uint32_t>(delay) != step->delay) {
     step->delay = static_cast<uint32_t>(delay);
     notifyItemDataChanged(row);

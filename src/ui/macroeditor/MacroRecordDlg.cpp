@@ -1,7 +1,7 @@
 #include "ui/macroeditor/MacroRecordDlg.h"
 
-#include <cstdlib>
 
+#include "config/CNumber.h"
 #include "ui/toolkit/SCheckBox.h"
 #include "ui/toolkit/SComboBox.h"
 #include "ui/toolkit/SEdit.h"
@@ -14,8 +14,9 @@
 namespace keyloom {
 namespace {
 
-// A field's text as a number: its leading digits, 0 when there are none.
-int32_t LeadingNumber(const QString& text) { return std::atoi(text.toUtf8().constData()); }
+// A field's text as a number: its leading digits, 0 when there are none
+// (a number too large for 32 bits saturates).
+int32_t LeadingNumber(const QString& text) { return CLong32(text.toStdString(), 10); }
 
 const char* const kModeNames[3] = {"chk_macro_realy_delay", "chk_macro_fixed_delay", "chk_macro_no_delay"};
 
@@ -165,14 +166,7 @@ int MacroRecordDlg::Page() const { return pages_ != nullptr ? pages_->GetCurSel(
 bool MacroRecordDlg::IsRecordChecked() const { return record_ != nullptr && record_->IsChecked(); }
 
 bool MacroRecordDlg::PictureKeyName(uint32_t id, std::wstring* name) const {
-  if (picture_ == nullptr) return false;
-  for (const widgets::CoordButton& key : picture_->buttons()) {
-    if (static_cast<uint32_t>(key.id) == id) {
-      *name = key.name;
-      return true;
-    }
-  }
-  return false;
+  return picture_ != nullptr && picture_->ButtonName(static_cast<int32_t>(id), name);
 }
 
 void MacroRecordDlg::SetSingleKey(const std::wstring* text, uint32_t) {

@@ -384,14 +384,7 @@ void CMainDlg::ApplyEditorResult(int result, int32_t id, const std::wstring& nam
 }
 
 bool CMainDlg::PictureKeyName(int32_t id, std::wstring* name) const {
-  if (!keyboard_) return false;
-  for (const widgets::CoordButton& key : keyboard_->buttons()) {
-    if (key.id == id) {
-      *name = key.name;
-      return true;
-    }
-  }
-  return false;
+  return keyboard_ && keyboard_->ButtonName(id, name);
 }
 
 std::wstring CMainDlg::KeyLabel(const KeyRecord& record) const {

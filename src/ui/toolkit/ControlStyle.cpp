@@ -10,8 +10,7 @@ namespace keyloom::ui {
 
 QString ControlStyleSheet(const UiDefinition& definition, const ResourceProvider& resources) {
   auto colour = [&](const char* name, const char* fallback) {
-    const QColor c = definition.ResolveColor(QStringLiteral("@color/") + QLatin1String(name));
-    if (!c.isValid()) return QString::fromLatin1(fallback);
+    const QColor c = definition.ColorOr(name, fallback);
     return c.name(c.alpha() == 255 ? QColor::HexRgb : QColor::HexArgb);
   };
   QString sheet = QStringLiteral(R"(

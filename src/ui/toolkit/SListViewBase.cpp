@@ -145,11 +145,7 @@ bool SListViewBase::eventFilter(QObject* object, QEvent* event) {
 }
 
 QString SListViewBase::Colour(const char* name, const char* fallback) const {
-  const UiDefinition& def = app().definition();
-  const QString entry = QString::fromLatin1(name);
-  if (!def.colors().Contains(entry)) return QString::fromLatin1(fallback);
-  const QColor c = def.ResolveColor(QStringLiteral("@color/") + entry);
-  if (!c.isValid()) return QString::fromLatin1(fallback);
+  const QColor c = app().definition().ColorOr(name, fallback);
   return QStringLiteral("rgba(%1,%2,%3,%4)").arg(c.red()).arg(c.green()).arg(c.blue()).arg(c.alpha());
 }
 

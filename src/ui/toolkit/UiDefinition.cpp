@@ -41,6 +41,11 @@ QColor UiDefinition::ResolveColor(const QString& text) const {
   return QColor::fromString(text);
 }
 
+QColor UiDefinition::ColorOr(const char* name, const char* fallback) const {
+  const QColor c = ResolveColor(QStringLiteral("@color/") + QLatin1String(name));
+  return c.isValid() ? c : QColor::fromString(QLatin1String(fallback));
+}
+
 QString UiDefinition::ResolveString(const QString& text) const {
   if (text.startsWith(QLatin1String("@string/"))) return strings_.Get(text.mid(8), text);
   return text;

@@ -26,6 +26,9 @@ class UiDefinition {
 
   // A colour written "#RRGGBB", "#AARRGGBB" or "@color/NAME"; invalid when neither.
   QColor ResolveColor(const QString& text) const;
+  // The colour table's entry `name`, or `fallback` ("#RRGGBB") when the
+  // table has none or it is no colour: how controls take their dress.
+  QColor ColorOr(const char* name, const char* fallback) const;
   // A text written "@string/NAME" becomes the table's value; other text stays.
   QString ResolveString(const QString& text) const;
   // The named skin, or null when the table has none or its image is missing.

@@ -9,6 +9,7 @@
 
 #include "app/NamedWidgetTable.h"
 #include "support/TempDir.h"
+#include "support/WidgetClicks.h"
 #include "ui/macroeditor/MacroRecordDlg.h"
 #include "ui/toolkit/SButton.h"
 #include "ui/toolkit/SCheckBox.h"
@@ -49,15 +50,7 @@ class MacroEditor : public testing::Test {
     return dlg_->FindChildByName2<T>(name);
   }
   void Click(const char* name) {
-    for (ui::SWindow* w : dlg_->findChildren<ui::SWindow*>()) {
-      if (w->GetName() != QLatin1String(name)) continue;
-      if (auto* box = dynamic_cast<ui::SCheckBox*>(w))
-        QTest::mouseClick(box->button(), Qt::LeftButton, {}, QPoint(5, box->button()->height() / 2));
-      else if (auto* button = dynamic_cast<ui::SButton*>(w))
-        button->Click();
-      return;
-    }
-    ADD_FAILURE() << "no widget " << name;
+    if (!test::ClickByName(dlg_.get(), name)) ADD_FAILURE() << "no widget " << name;
   }
   // Types into an edit as the user would, replacing its text.
   void Type(const char* name, const char* text) {

@@ -7,6 +7,7 @@
 #include "platform/test/KeyTraffic.h"
 #include "platform/test/RecordingInjector.h"
 #include "platform/test/ScriptedHookSource.h"
+#include "support/WidgetClicks.h"
 #include "ui/mainwindow/MainWindowFixture.h"
 #include "ui/toolkit/SButton.h"
 #include "ui/toolkit/SCheckBox.h"
@@ -39,14 +40,7 @@ class KeyAssignmentEndToEnd : public test::MainWindowFixture {
     return nullptr;
   }
   static void ClickIn(ui::SHostWnd* window, const char* name) {
-    for (ui::SWindow* w : window->findChildren<ui::SWindow*>()) {
-      if (w->GetName() != QLatin1String(name)) continue;
-      if (auto* box = dynamic_cast<ui::SCheckBox*>(w))
-        QTest::mouseClick(box->button(), Qt::LeftButton, {}, QPoint(5, box->button()->height() / 2));
-      else if (auto* button = dynamic_cast<ui::SButton*>(w))
-        button->Click();
-      return;
-    }
+    if (!test::ClickByName(window, name)) ADD_FAILURE() << "no widget " << name;
   }
 
   platform::ScriptedHookSource source_;

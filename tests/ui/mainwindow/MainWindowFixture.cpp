@@ -8,6 +8,7 @@
 
 #include "app/NamedWidgetTable.h"
 #include "platform/virtual/VirtualDeviceNotifier.h"
+#include "support/WidgetClicks.h"
 #include "ui/toolkit/SButton.h"
 #include <QAbstractButton>
 
@@ -102,16 +103,7 @@ void MainWindowFixture::ClearLog() {
 }
 
 void MainWindowFixture::Click(const char* name) {
-  for (ui::SWindow* w : dlg_->findChildren<ui::SWindow*>()) {
-    if (w->GetName() != QLatin1String(name)) continue;
-    if (auto* radio = dynamic_cast<ui::SCheckBox*>(w)) {
-      QTest::mouseClick(radio->button(), Qt::LeftButton, {}, QPoint(5, radio->button()->height() / 2));
-    } else if (auto* button = dynamic_cast<ui::SButton*>(w)) {
-      button->Click();
-    }
-    return;
-  }
-  ADD_FAILURE() << "no widget " << name;
+  if (!ClickByName(dlg_.get(), name)) ADD_FAILURE() << "no widget " << name;
 }
 
 }  // namespace keyloom::test
