@@ -1,6 +1,7 @@
 #include "platform/linux/HidrawPaths.h"
 
 #include <cctype>
+#include <charconv>
 #include <cstdio>
 #include <cwchar>
 #include <cwctype>
@@ -34,8 +35,9 @@ bool ParseUsbInterface(const std::string& part, int32_t& interface) {
     const char c = part[i];
     if (!(std::isdigit(static_cast<unsigned char>(c)) || c == '-' || c == '.' || c == ':')) return false;
   }
-  interface = std::stoi(part.substr(dot + 1));
-  return true;
+  // A number past int's range or no number at all is no interface (stoi
+  // would throw out of the device scan).
+  return std::from_chars(part.data() + dot + 1, part.data() + part.size(), interface).ec == std::errc();
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cstdio>
+#include <limits>
 
 #include "platform/KeyInjector.h"
 #include "platform/test/RecordingInjector.h"
@@ -124,6 +125,8 @@ KeyTrafficParse ParseKeyTraffic(std::string_view text) {
           !ParseNumber(token.substr(0, token.size() - 2), &ms)) {
         return fail(whole, "neither a key event nor a wait");
       }
+      // waitMs is an int whose negative values mean "not a wait".
+      if (ms > static_cast<uint32_t>(std::numeric_limits<int>::max())) return fail(whole, "a wait too long");
       item.waitMs = static_cast<int>(ms);
       result.items.push_back(item);
       continue;
@@ -160,12 +163,16 @@ KeyTrafficParse ParseKeyTraffic(std::string_view text) {
 std::string FormatKeyTrafficItem(const KeyTrafficItem& item) {
   if (item.waitMs >= 0) return std::to_string(item.waitMs) + "ms";
   const uint32_t message = item.message;
-  std::string text = message == WM_KEYDOWN || message == WM_SYSKEYDOWN ? "+"
-                     : message == WM_KEYUP || message == WM_SYSKEYUP   ? "-"
-                                                                       : "~";
+  const char sign = message == WM_KEYDOWN || message == WM_SYSKEYDOWN ? '+'
+                    : message == WM_KEYUP || message == WM_SYSKEYUP   ? '-'
+                                                                      : '~';
+  std::string text(1, sign);
   text += KeyTrafficName(item.event.vkCode);
   std::string flags;
-  if (message == WM_SYSKEYDOWN || message == WM_SYSKEYUP) flags += 's';
+  // On a message that is neither down nor up, "s" stands for the Alt flag alone.
+  if (message == WM_SYSKEYDOWN || message == WM_SYSKEYUP || (sign == '~' && (item.event.flags & LLKHF_ALTDOWN))) {
+    flags += 's';
+  }
   if (item.event.flags & LLKHF_EXTENDED) flags += 'x';
   if (item.event.flags & LLKHF_INJECTED) flags += 'i';
   if (item.event.flags & kPassedOnFlag) flags += 'p';

@@ -272,6 +272,11 @@ bool VirtualKeyboard::WaitHeldWrite(uint64_t ticket, uint32_t timeoutMs) {
                                   [&] { return heldWrites_.count(ticket) == 0; });
 }
 
+size_t VirtualKeyboard::HeldWriteCount() const {
+  std::lock_guard guard(mutex_);
+  return heldWrites_.size();
+}
+
 void VirtualKeyboard::ReleaseHeldWrites() {
   std::map<uint64_t, HeldWrite> held;
   {

@@ -123,6 +123,9 @@ class VirtualKeyboard {
   bool WaitHeldWrite(uint64_t ticket, uint32_t timeoutMs);
   // Delivers every held write as if the bus had caught up.
   void ReleaseHeldWrites();
+  // Writes waiting for ReleaseHeldWrites; a test releases only once the
+  // write it stages has reached the keyboard.
+  size_t HeldWriteCount() const;
 
  private:
   struct HeldWrite {

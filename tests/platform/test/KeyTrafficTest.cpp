@@ -36,6 +36,8 @@ INSTANTIATE_TEST_SUITE_P(Tokens, KeyTrafficErrors,
                                            BadTraffic{"+A 15x -A", "15x"},          // neither event nor wait
                                            BadTraffic{"+A 1.5ms -A", "1.5ms"},      // wait not a whole number
                                            BadTraffic{"+A ms", "ms"},
+                                           BadTraffic{"+A 2147483648ms -A", "2147483648ms"},  // past int
+                                           BadTraffic{"4294967295ms", "4294967295ms"},
                                            BadTraffic{"A -A", "A"},                 // sign missing
                                            BadTraffic{"+ -A", "+"},                 // key missing
                                            BadTraffic{"+F25", "+F25"}));
@@ -53,6 +55,44 @@ TEST(KeyTraffic, ParsesEventsWaitsAndFlags) {
   EXPECT_EQ(parsed.items[3].message, 0u);
   EXPECT_TRUE(ParseKeyTraffic("").ok());
 }
+
+struct RoundTrip {
+  const char* text;
+  const char* formatted;  // what the formatter writes for what was parsed
+};
+
+std::ostream& operator<<(std::ostream& out, const RoundTrip& c) { return out << '"' << c.text << '"'; }
+
+class KeyTrafficRoundTrip : public ::testing::TestWithParam<RoundTrip> {};
+
+// A failing test prints its traffic formatted; what it prints must be the
+// traffic that ran, or the message misleads.
+TEST_P(KeyTrafficRoundTrip, FormattedTrafficParsesBackToTheSameTraffic) {
+  const KeyTrafficParse parsed = ParseKeyTraffic(GetParam().text);
+  ASSERT_TRUE(parsed.ok()) << parsed.error;
+  std::string formatted;
+  for (const KeyTrafficItem& item : parsed.items) {
+    formatted += (formatted.empty() ? "" : " ") + FormatKeyTrafficItem(item);
+  }
+  EXPECT_EQ(formatted, GetParam().formatted);
+  const KeyTrafficParse again = ParseKeyTraffic(formatted);
+  ASSERT_TRUE(again.ok()) << again.error;
+  ASSERT_EQ(again.items.size(), parsed.items.size());
+  for (size_t i = 0; i < parsed.items.size(); ++i) {
+    EXPECT_EQ(again.items[i].waitMs, parsed.items[i].waitMs) << i;
+    EXPECT_EQ(again.items[i].message, parsed.items[i].message) << i;
+    EXPECT_EQ(again.items[i].event.vkCode, parsed.items[i].event.vkCode) << i;
+    EXPECT_EQ(again.items[i].event.scanCode, parsed.items[i].event.scanCode) << i;
+    EXPECT_EQ(again.items[i].event.flags, parsed.items[i].event.flags) << i;
+    EXPECT_EQ(again.items[i].event.dwExtraInfo, parsed.items[i].event.dwExtraInfo) << i;
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Texts, KeyTrafficRoundTrip,
+                         ::testing::Values(RoundTrip{"+ShiftLeft +A -A -ShiftLeft", "+ShiftLeft +A -A -ShiftLeft"},
+                                           RoundTrip{"+0x41:rmpix 2147483647ms", "+A:xipmr 2147483647ms"},
+                                           RoundTrip{"-F24:s", "-F24:s"},
+                                           RoundTrip{"~0x0:s ~F5", "~0x00:s ~F5"}));  // Alt flag alone
 
 TEST(ScriptedHookSourceFeed, BadScriptDeliversNothingAndGoesToTheErrorHandler) {
   ScriptedHookSource source;
