@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -12,6 +13,7 @@
 #include "app/ProgramFolder.h"
 #include "app/ShownReport.h"
 #include "app/SingleInstance.h"
+#include "app/StartupSteps.h"
 #include "config/BackgroundFileWriter.h"
 #include "config/DeviceConfig.h"
 #include "lighting/LightingEffectSettings.h"
@@ -21,6 +23,7 @@
 #include "platform/HidBackend.h"
 #include "platform/KeyInjector.h"
 #include "platform/KeyboardHookSource.h"
+#include "platform/RuntimeFolder.h"
 #include "platform/Shell.h"
 #include "platform/SignalWatcher.h"
 #include "platform/virtual/VirtualKeyboard.h"
@@ -62,19 +65,25 @@ class HookInstallation {
 }  // namespace
 
 int RunKeyloom(int argc, char** argv) {
+  // First of all: from here on a termination signal never kills keyloom
+  // half-way. Before the main window exists it ends start-up at the next
+  // step boundary; after, it closes the window like its close button does.
+  platform::CatchTerminationSignals();
+  const StartupSteps steps;
+
   // Hidden only when the whole command line after the program name is
   // exactly "-hid"; read before Qt takes its own options out of argv.
   const bool startHidden = argc == 2 && std::strcmp(argv[1], "-hid") == 0;
 
+  if (!steps.Begin("application")) return 0;
   QApplication qapp(argc, argv);
   // The window may be hidden (tray, "-hid"); the program ends only when the
   // main window is destroyed.
   qapp.setQuitOnLastWindowClosed(false);
   const std::unique_ptr<ShownReport> shownReport = ShownReport::FromEnvironment();
 
-  // Logout and Ctrl+C close the window like its close button does. Watched
-  // from here on, so a signal during start-up is not fatal either: it waits
-  // in the watcher until the event loop runs, and then closes the window.
+  // Once the main window exists, a termination signal closes it like its
+  // close button does; until then start-up's step boundaries end it.
   std::unique_ptr<CMainDlg> mainDlg;
   platform::SignalWatcher terminationWatcher;
   QObject::connect(&terminationWatcher, &platform::SignalWatcher::terminationRequested, &qapp, [&mainDlg] {
@@ -85,18 +94,46 @@ int RunKeyloom(int argc, char** argv) {
   // opened relative to it.
   QDir::setCurrent(QString::fromStdString(ProgramFolder()));
 
+  // The resources are only read: a second start may read them too.
+  if (!steps.Begin("resources")) return 0;
   auto ui = std::make_unique<ui::UiApp>();
   ui->SetProgramFolder(QString::fromStdString(ProgramFolder()));
   ui->names().Register(NamedWidgetTable());
   ui->Initialize("uires", "uidef:xml_init");
   qapp.setWindowIcon(ui->Icon("ICON:ICON_LOGO"));
 
+  // Single instance, before anything is written or grabbed: a second start
+  // must leave the data files and the keyboard to the running keyloom.
+  if (!steps.Begin("instance")) return 0;
+  QString instanceName = ui->definition().strings().At(0);
+  if (instanceName.isEmpty()) instanceName = kFallbackInstanceName;
+  const platform::RuntimeFolder runtimeFolder = platform::FindRuntimeFolder(SingleInstance::kLongestEntryName);
+  if (!runtimeFolder.ok()) {
+    std::fprintf(stderr, "keyloom: %s\n", runtimeFolder.error.c_str());
+    return 1;
+  }
+  SingleInstance instance(instanceName, QFile::decodeName(runtimeFolder.path.c_str()));
+  switch (instance.Acquire()) {
+    case SingleInstance::Outcome::Acquired:
+      break;
+    case SingleInstance::Outcome::AlreadyRunning: {
+      const QString answer = SingleInstance::AskRunningInstanceToRaise(instance.SocketPath());
+      std::printf("keyloom is already running (%s)\n", answer.isEmpty() ? "no answer" : answer.toUtf8().constData());
+      return 0;
+    }
+    case SingleInstance::Outcome::Failed:
+      std::fprintf(stderr, "keyloom: %s\n", instance.Error().toUtf8().constData());
+      return 1;
+  }
+
+  if (!steps.Begin("configuration")) return 0;
   DeviceConfig& config = DeviceConfig::Instance();
   config.Load(DataFilePath("config.xml"));
   ui->translator().LoadAndInstall(ui->resources(), config.chinese ? "lang_cn" : "lang_en");
 
   widgets::RegisterCustomWidgets(ui->classes());
 
+  if (!steps.Begin("hook")) return 0;
   // The virtual keyboard's control pipe takes keys by the names the recorder
   // shows; the platform layer does not know them.
   if (platform::VirtualKeyboardSelected()) {
@@ -106,17 +143,10 @@ int RunKeyloom(int argc, char** argv) {
   }
   const HookInstallation hook(config.vid, config.pid);
 
+  if (!steps.Begin("data")) return 0;
   AppModels::LoadDataFiles();
 
-  QString instanceName = ui->definition().strings().At(0);
-  if (instanceName.isEmpty()) instanceName = kFallbackInstanceName;
-  SingleInstance instance(instanceName);
-  if (!instance.Acquire()) {
-    const QString answer = SingleInstance::AskRunningInstanceToRaise(instanceName);
-    std::printf("keyloom is already running (%s)\n", answer.isEmpty() ? "no answer" : answer.toUtf8().constData());
-    return 0;
-  }
-
+  if (!steps.Begin("window")) return 0;
   // The key assignments' ways out: injected keys, started programs, the
   // session lock. Without them (no access to /dev/uinput, say) assigned
   // keys are still swallowed but do nothing. Injected keys join the key
@@ -141,6 +171,8 @@ int RunKeyloom(int argc, char** argv) {
   mainDlg->SendInitDialog();
   mainDlg->CenterWindow();
   if (!startHidden) mainDlg->show();
+  // A signal during the window's own set-up closes it as soon as the loop runs.
+  if (!steps.Begin("running") || platform::TerminationRequested()) mainDlg->PostClose();
 
   const int exitCode = qapp.exec();
 

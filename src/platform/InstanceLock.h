@@ -13,7 +13,19 @@ class IInstanceLock {
   virtual ~IInstanceLock() = default;
 };
 
-// Takes the lock on `path`; null when another process holds it.
-std::unique_ptr<IInstanceLock> TryLockInstance(const std::string& path);
+struct InstanceLockResult {
+  enum class Status {
+    Acquired,         // `lock` holds it
+    HeldByAnother,    // another process holds it: another keyloom runs
+    CouldNotCreate,   // no lock could be taken at all; `reason` says why
+  };
+  Status status = Status::CouldNotCreate;
+  std::unique_ptr<IInstanceLock> lock;
+  std::string reason;
+};
+
+// Takes the lock on the file `path`, creating it (mode 0600) when missing.
+// Only a regular file of this user serves, never one reached through a link.
+InstanceLockResult TryLockInstance(const std::string& path);
 
 }  // namespace keyloom::platform

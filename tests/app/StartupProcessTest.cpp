@@ -5,11 +5,16 @@
 #include <QLocalSocket>
 #include <QProcess>
 #include <QThread>
+#include <algorithm>
+#include <cctype>
 #include <csignal>
 #include <cstdio>
 #include <ctime>
 #include <fstream>
 #include <filesystem>
+#include <map>
+#include <sstream>
+#include <unistd.h>
 
 #include "support/TempDir.h"
 
@@ -19,6 +24,34 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr int kStartTimeoutMs = 15000;
+
+std::string ReadWhole(const fs::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  std::stringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+// Entries of `folder` whose names start with `prefix`.
+std::vector<std::string> EntriesStartingWith(const fs::path& folder, const std::string& prefix) {
+  std::vector<std::string> found;
+  for (const auto& entry : fs::directory_iterator(folder)) {
+    const std::string name = entry.path().filename().string();
+    if (name.rfind(prefix, 0) == 0) found.push_back(name);
+  }
+  return found;
+}
+
+// How many lines of `text` keyloom wrote itself (Qt adds its own warnings).
+int KeyloomLines(const std::string& text) {
+  std::istringstream in(text);
+  int count = 0;
+  for (std::string line; std::getline(in, line);) count += line.rfind("keyloom:", 0) == 0;
+  return count;
+}
+
+// The lock's and the socket's names for the shipped instance name.
+constexpr const char* kInstanceStem = "keyloom.desktop-configurator.instance";
 
 // Runs the built program from a copy of its program folder, with a private
 // runtime folder so its lock and socket stay apart from any other keyloom.
@@ -47,16 +80,20 @@ class StartupProcess : public testing::Test {
     }
   }
 
-  QProcess* Start(const QStringList& args) {
+  QProcess* Start(const QStringList& args, const fs::path& program = {}) {
     auto* p = new QProcess;
     processes_.push_back(p);
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert("XDG_RUNTIME_DIR", QString::fromStdString(runtime_.string()));
     env.insert("QT_QPA_PLATFORM", "offscreen");
+    for (const auto& [name, value] : env_) {
+      if (value.isNull()) env.remove(name);
+      else env.insert(name, value);
+    }
     if (!reportShown_.empty()) env.insert("KEYLOOM_REPORT_SHOWN", QString::fromStdString(reportShown_.string()));
     p->setProcessEnvironment(env);
     p->setWorkingDirectory(QString::fromStdString(elsewhere_.string()));
-    p->start(QString::fromStdString((program_ / "keyloom").string()), args);
+    p->start(QString::fromStdString(((program.empty() ? program_ : program) / "keyloom").string()), args);
     p->waitForStarted(kStartTimeoutMs);
     return p;
   }
@@ -73,7 +110,8 @@ class StartupProcess : public testing::Test {
   // True once an instance accepts connections. A socket file alone is not
   // enough: a killed instance leaves its file behind.
   bool IsListening() const {
-    for (const auto& entry : fs::directory_iterator(runtime_)) {
+    std::error_code missing;
+    for (const auto& entry : fs::directory_iterator(listenFolder_.empty() ? runtime_ : listenFolder_, missing)) {
       if (entry.path().extension() != ".socket") continue;
       QLocalSocket socket;
       socket.connectToServer(QString::fromStdString(entry.path().string()));
@@ -98,8 +136,30 @@ class StartupProcess : public testing::Test {
     return p->exitCode();
   }
 
+  // Follows start-up's steps (KEYLOOM_TEST_STEPS) of the processes started
+  // from now on; those written so far.
+  void FollowSteps() { env_["KEYLOOM_TEST_STEPS"] = QString::fromStdString(steps_.string()); }
+  std::vector<std::string> Steps() const {
+    std::vector<std::string> lines;
+    std::ifstream in(steps_);
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    return lines;
+  }
+
+  // Ends by itself with a failure; returns what it printed on standard error.
+  static std::string FailedStart(QProcess* p) {
+    EXPECT_TRUE(p->waitForFinished(kStartTimeoutMs));
+    EXPECT_EQ(p->exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(p->exitCode(), 1);
+    EXPECT_EQ(p->readAllStandardOutput().toStdString(), "");
+    return p->readAllStandardError().toStdString();
+  }
+
   test::TempDir folder_;
   fs::path program_, runtime_, elsewhere_, reportShown_;
+  fs::path steps_ = folder_.path() / "steps";
+  fs::path listenFolder_;  // where the socket is looked for, when not in runtime_
+  std::map<QString, QString> env_;  // added to the environment; a null value removes
   std::vector<QProcess*> processes_;
 };
 
@@ -188,6 +248,144 @@ TEST_F(StartupProcess, ReportsTheFirstShownFrameOnlyOnceTheWindowIsShown) {
   EXPECT_LT(at, nowMs);
   EXPECT_EQ(Terminate(p), 0);
 }
+
+// A second start ends before it writes or grabs anything: it leaves a
+// damaged data file as it is, with no copy kept aside, writes no defaults,
+// and never reaches the hook or the data files. It runs from a copy of the
+// program of its own, so that nothing but the second start could write
+// there (the first saves its own lighting files as it sets up).
+TEST_F(StartupProcess, ASecondStartTouchesNeitherTheDataFilesNorTheKeyboard) {
+  QProcess* first = StartFirst({});
+  const fs::path second = folder_.path() / "second";
+  fs::create_directories(second);
+  fs::copy_file(program_ / "keyloom", second / "keyloom");
+  fs::copy(program_ / "uires", second / "uires", fs::copy_options::recursive);
+  const std::string damaged = "<effect sel=\"3\"><item";
+  std::ofstream(second / "ledeffect.xml", std::ios::binary) << damaged;
+  FollowSteps();
+  QProcess* p = Start({}, second);
+  ASSERT_TRUE(p->waitForFinished(kStartTimeoutMs));
+  EXPECT_EQ(p->exitCode(), 0);
+  EXPECT_EQ(p->readAllStandardOutput().trimmed().toStdString(), "keyloom is already running (front)");
+  EXPECT_EQ(Steps(), (std::vector<std::string>{"application", "resources", "instance"}));
+  EXPECT_EQ(ReadWhole(second / "ledeffect.xml"), damaged);
+  std::vector<std::string> files = EntriesStartingWith(second, "");
+  std::sort(files.begin(), files.end());
+  EXPECT_EQ(files, (std::vector<std::string>{"keyloom", "ledeffect.xml", "uires"}));
+  EXPECT_EQ(Terminate(first), 0);
+}
+
+// Without a usable XDG_RUNTIME_DIR the lock and the socket go into a private
+// folder of keyloom's own inside the temporary folder, never into it.
+TEST_F(StartupProcess, WithoutARuntimeDirTheEntriesGoIntoAPrivateFolderOfItsOwn) {
+  const fs::path tmp = folder_.path() / "tmp";
+  fs::create_directories(tmp);
+  env_["XDG_RUNTIME_DIR"] = QString();
+  env_["TMPDIR"] = QString::fromStdString(tmp.string());
+  listenFolder_ = tmp / ("keyloom-" + std::to_string(geteuid()));
+  QProcess* first = StartFirst({});
+  EXPECT_EQ(fs::status(listenFolder_).permissions() & fs::perms::mask, fs::perms::owner_all);
+  EXPECT_TRUE(fs::exists(listenFolder_ / (std::string(kInstanceStem) + ".lock")));
+  EXPECT_EQ(EntriesStartingWith(tmp, kInstanceStem), std::vector<std::string>{});
+  EXPECT_EQ(SecondStart(), "keyloom is already running (front)");
+  EXPECT_EQ(Terminate(first), 0);
+}
+
+TEST_F(StartupProcess, AFolderOthersCouldPlantInIsRefusedInOneLine) {
+  const fs::path tmp = folder_.path() / "tmp";
+  const fs::path planted = tmp / ("keyloom-" + std::to_string(geteuid()));
+  fs::create_directories(planted);
+  fs::permissions(planted, fs::perms::all);
+  env_["XDG_RUNTIME_DIR"] = QString();
+  env_["TMPDIR"] = QString::fromStdString(tmp.string());
+  const std::string error = FailedStart(Start({}));
+  EXPECT_NE(error.find(planted.string()), std::string::npos) << error;
+  EXPECT_EQ(KeyloomLines(error), 1) << error;
+  EXPECT_TRUE(fs::is_empty(planted));
+  EXPECT_EQ(EntriesStartingWith(tmp, kInstanceStem), std::vector<std::string>{});
+}
+
+// A lock or a socket that cannot be made is a failure to start, not another
+// keyloom: one line on standard error and a non-zero exit.
+struct BlockedEntry {
+  const char* suffix;
+  const char* reported;
+};
+std::ostream& operator<<(std::ostream& os, const BlockedEntry& c) { return os << c.suffix; }
+
+class BlockedEntryStart : public StartupProcess, public testing::WithParamInterface<BlockedEntry> {};
+
+TEST_P(BlockedEntryStart, EndsWithOneLineAndAFailure) {
+  fs::create_directory(runtime_ / (std::string(kInstanceStem) + GetParam().suffix));
+  const std::string error = FailedStart(Start({"-hid"}));
+  EXPECT_NE(error.find(GetParam().reported), std::string::npos) << error;
+  EXPECT_EQ(KeyloomLines(error), 1) << error;
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, BlockedEntryStart, testing::Values(
+    BlockedEntry{".lock", "cannot create the instance lock"},
+    BlockedEntry{".socket", "cannot listen on"}));
+
+// A termination signal at any moment of start-up ends it in order: the step
+// it came in is finished (a save within it whole), no later step begins, the
+// socket goes, and the exit is that of an orderly end. Once the window
+// exists, it closes through its orderly shutdown.
+struct SignalCase {
+  const char* step;
+  int signal;
+  bool lightingWritten;  // the step or an earlier one writes the lighting defaults
+};
+std::ostream& operator<<(std::ostream& os, const SignalCase& c) { return os << c.step << '/' << c.signal; }
+
+class SignalDuringStartUp : public StartupProcess, public testing::WithParamInterface<SignalCase> {};
+
+TEST_P(SignalDuringStartUp, EndsInOrderAfterTheStepItCameIn) {
+  FollowSteps();
+  env_["KEYLOOM_TEST_PAUSE"] = GetParam().step;
+  QProcess* p = Start({});
+  QDeadlineTimer deadline(kStartTimeoutMs);
+  auto reached = [this] { const auto s = Steps(); return s.empty() ? std::string() : s.back(); };
+  while (reached() != GetParam().step && !deadline.hasExpired() && p->state() == QProcess::Running)
+    QThread::msleep(10);
+  ASSERT_EQ(reached(), GetParam().step) << p->readAllStandardError().toStdString();
+  ::kill(static_cast<pid_t>(p->processId()), GetParam().signal);
+  ASSERT_TRUE(p->waitForFinished(kStartTimeoutMs));
+  EXPECT_EQ(p->exitStatus(), QProcess::NormalExit);
+  EXPECT_EQ(p->exitCode(), 0);
+  EXPECT_EQ(Steps().back(), GetParam().step);
+  EXPECT_EQ(EntriesStartingWith(runtime_, std::string(kInstanceStem) + ".socket"), std::vector<std::string>{});
+  for (const char* file : {"ledeffect.xml", "sidemodel.xml"}) {
+    ASSERT_EQ(fs::exists(program_ / file), GetParam().lightingWritten) << file;
+    if (!GetParam().lightingWritten) continue;
+    std::string text = ReadWhole(program_ / file);
+    while (!text.empty() && std::isspace(static_cast<unsigned char>(text.back()))) text.pop_back();
+    EXPECT_TRUE(text.size() > 9 && text.compare(text.size() - 9, 9, "</effect>") == 0) << file << ": " << text;
+  }
+  EXPECT_EQ(p->readAllStandardOutput().toStdString(), "");
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, SignalDuringStartUp, testing::Values(
+    SignalCase{"application", SIGTERM, false},
+    SignalCase{"resources", SIGHUP, false},
+    SignalCase{"instance", SIGINT, false},
+    SignalCase{"configuration", SIGTERM, false},
+    SignalCase{"hook", SIGHUP, false},
+    SignalCase{"data", SIGTERM, true},
+    SignalCase{"window", SIGHUP, true},
+    SignalCase{"running", SIGINT, true}));
+
+class SignalWhileRunning : public StartupProcess, public testing::WithParamInterface<int> {};
+
+TEST_P(SignalWhileRunning, ClosesTheWindowInOrderAndRemovesTheSocket) {
+  QProcess* p = StartFirst({"-hid"});
+  ::kill(static_cast<pid_t>(p->processId()), GetParam());
+  ASSERT_TRUE(p->waitForFinished(kStartTimeoutMs));
+  EXPECT_EQ(p->exitStatus(), QProcess::NormalExit);
+  EXPECT_EQ(p->exitCode(), 0);
+  EXPECT_EQ(EntriesStartingWith(runtime_, std::string(kInstanceStem) + ".socket"), std::vector<std::string>{});
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, SignalWhileRunning, testing::Values(SIGTERM, SIGINT, SIGHUP));
 
 }  // namespace
 }  // namespace keyloom
