@@ -1,11 +1,13 @@
 #include "app/Application.h"
 
 #include <QApplication>
-#include <QDir>
+#include <QFile>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <memory>
+#include <system_error>
 
 #include "app/AppModels.h"
 #include "app/NamedWidgetTable.h"
@@ -70,6 +72,8 @@ int RunKeyloom(int argc, char** argv) {
   // The window may be hidden (tray, "-hid"); the program ends only when the
   // main window is destroyed.
   qapp.setQuitOnLastWindowClosed(false);
+  // Lets the desktop match the window with the installed desktop entry and its icon.
+  QGuiApplication::setDesktopFileName(QStringLiteral(KEYLOOM_APP_ID));
   const std::unique_ptr<ShownReport> shownReport = ShownReport::FromEnvironment();
 
   // Logout and Ctrl+C close the window like its close button does. Watched
@@ -81,14 +85,21 @@ int RunKeyloom(int argc, char** argv) {
     if (mainDlg) mainDlg->PostClose();
   });
 
-  // The program folder is the working directory: the resource folder is
-  // opened relative to it.
-  QDir::setCurrent(QString::fromStdString(ProgramFolder()));
+  // The folder of the user's files is the working directory (the program
+  // folder itself when it runs portable); the resources may live apart, in
+  // the install's read-only data folder, and are opened by their own path.
+  const FileLocations& locations = CurrentFileLocations();
+  PrepareUserFolder(locations);
+  if (!locations.userFolder.empty()) {
+    std::error_code ignored;
+    std::filesystem::current_path(locations.userFolder, ignored);
+  }
 
   auto ui = std::make_unique<ui::UiApp>();
-  ui->SetProgramFolder(QString::fromStdString(ProgramFolder()));
+  ui->SetProgramFolder(QFile::decodeName(QByteArray::fromStdString(locations.resourceFolder)));
   ui->names().Register(NamedWidgetTable());
-  ui->Initialize("uires", "uidef:xml_init");
+  ui->Initialize(QFile::decodeName(QByteArray::fromStdString(locations.resourceFolder + "/uires")),
+                 "uidef:xml_init");
   qapp.setWindowIcon(ui->Icon("ICON:ICON_LOGO"));
 
   DeviceConfig& config = DeviceConfig::Instance();

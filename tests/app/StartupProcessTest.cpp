@@ -8,8 +8,10 @@
 #include <csignal>
 #include <cstdio>
 #include <ctime>
-#include <fstream>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
 
 #include "support/TempDir.h"
 
@@ -20,21 +22,26 @@ namespace fs = std::filesystem;
 
 constexpr int kStartTimeoutMs = 15000;
 
-// Runs the built program from a copy of its program folder, with a private
-// runtime folder so its lock and socket stay apart from any other keyloom.
+// Runs the built program from a copy of its program folder (portable: it
+// holds a config.xml), with a private runtime folder so its lock and socket
+// stay apart from any other keyloom, and a private home that must stay
+// untouched.
 class StartupProcess : public testing::Test {
  protected:
   StartupProcess() {
     program_ = folder_.path() / "program";
     runtime_ = folder_.path() / "runtime";
     elsewhere_ = folder_.path() / "elsewhere";
+    home_ = folder_.path() / "home";
     fs::create_directories(program_);
     fs::create_directories(runtime_);
     fs::create_directories(elsewhere_);
+    fs::create_directories(home_);
     fs::permissions(runtime_, fs::perms::owner_all);
     const fs::path built = KEYLOOM_PROGRAM_DIR;
     fs::copy_file(built / "keyloom", program_ / "keyloom");
     fs::copy(built / "uires", program_ / "uires", fs::copy_options::recursive);
+    fs::copy_file(fs::path(KEYLOOM_SOURCE_DIR) / "config.xml", program_ / "config.xml");
   }
 
   ~StartupProcess() override {
@@ -53,6 +60,8 @@ class StartupProcess : public testing::Test {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert("XDG_RUNTIME_DIR", QString::fromStdString(runtime_.string()));
     env.insert("QT_QPA_PLATFORM", "offscreen");
+    env.insert("HOME", QString::fromStdString(home_.string()));
+    env.remove("XDG_CONFIG_HOME");
     if (!reportShown_.empty()) env.insert("KEYLOOM_REPORT_SHOWN", QString::fromStdString(reportShown_.string()));
     p->setProcessEnvironment(env);
     p->setWorkingDirectory(QString::fromStdString(elsewhere_.string()));
@@ -99,7 +108,7 @@ class StartupProcess : public testing::Test {
   }
 
   test::TempDir folder_;
-  fs::path program_, runtime_, elsewhere_, reportShown_;
+  fs::path program_, runtime_, elsewhere_, home_, reportShown_;
   std::vector<QProcess*> processes_;
 };
 
@@ -145,7 +154,11 @@ TEST_F(StartupProcess, StartsWithNoDataFilesAndWritesOnlyTheLightingDefaults) {
   EXPECT_TRUE(fs::exists(program_ / "sidemodel.xml"));
   EXPECT_FALSE(fs::exists(program_ / "macro.xml"));
   EXPECT_FALSE(fs::exists(program_ / "record.xml"));
-  EXPECT_FALSE(fs::exists(program_ / "config.xml"));
+  // config.xml is only read, and a portable keyloom leaves the home alone.
+  std::ifstream written(program_ / "config.xml"), sample(fs::path(KEYLOOM_SOURCE_DIR) / "config.xml");
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(written), {}),
+            std::string(std::istreambuf_iterator<char>(sample), {}));
+  EXPECT_FALSE(fs::exists(home_ / ".config"));
 }
 
 TEST_F(StartupProcess, AKilledInstanceDoesNotBlockTheNextStart) {
