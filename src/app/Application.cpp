@@ -1,12 +1,13 @@
 #include "app/Application.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QFile>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <memory>
+#include <system_error>
 
 #include "app/AppModels.h"
 #include "app/NamedWidgetTable.h"
@@ -80,6 +81,8 @@ int RunKeyloom(int argc, char** argv) {
   // The window may be hidden (tray, "-hid"); the program ends only when the
   // main window is destroyed.
   qapp.setQuitOnLastWindowClosed(false);
+  // Lets the desktop match the window with the installed desktop entry and its icon.
+  QGuiApplication::setDesktopFileName(QStringLiteral(KEYLOOM_APP_ID));
   const std::unique_ptr<ShownReport> shownReport = ShownReport::FromEnvironment();
 
   // Once the main window exists, a termination signal closes it like its
@@ -90,16 +93,18 @@ int RunKeyloom(int argc, char** argv) {
     if (mainDlg) mainDlg->PostClose();
   });
 
-  // The program folder is the working directory: the resource folder is
-  // opened relative to it.
-  QDir::setCurrent(QString::fromStdString(ProgramFolder()));
+  // The folder of the user's files is the working directory (the program
+  // folder itself when it runs portable); the resources may live apart, in
+  // the install's read-only data folder, and are opened by their own path.
+  const FileLocations& locations = CurrentFileLocations();
 
   // The resources are only read: a second start may read them too.
   if (!steps.Begin("resources")) return 0;
   auto ui = std::make_unique<ui::UiApp>();
-  ui->SetProgramFolder(QString::fromStdString(ProgramFolder()));
+  ui->SetProgramFolder(QFile::decodeName(QByteArray::fromStdString(locations.resourceFolder)));
   ui->names().Register(NamedWidgetTable());
-  ui->Initialize("uires", "uidef:xml_init");
+  ui->Initialize(QFile::decodeName(QByteArray::fromStdString(locations.resourceFolder + "/uires")),
+                 "uidef:xml_init");
   qapp.setWindowIcon(ui->Icon("ICON:ICON_LOGO"));
 
   // Single instance, before anything is written or grabbed: a second start
@@ -127,6 +132,13 @@ int RunKeyloom(int argc, char** argv) {
   }
 
   if (!steps.Begin("configuration")) return 0;
+  // Only the running instance creates the user's folder and its first
+  // config.xml, and works from there.
+  PrepareUserFolder(locations);
+  if (!locations.userFolder.empty()) {
+    std::error_code ignored;
+    std::filesystem::current_path(locations.userFolder, ignored);
+  }
   DeviceConfig& config = DeviceConfig::Instance();
   config.Load(DataFilePath("config.xml"));
   ui->translator().LoadAndInstall(ui->resources(), config.chinese ? "lang_cn" : "lang_en");

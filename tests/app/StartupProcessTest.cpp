@@ -10,10 +10,12 @@
 #include <csignal>
 #include <cstdio>
 #include <ctime>
-#include <fstream>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <map>
 #include <sstream>
+#include <string>
 #include <unistd.h>
 
 #include "support/TempDir.h"
@@ -53,21 +55,26 @@ int KeyloomLines(const std::string& text) {
 // The lock's and the socket's names for the shipped instance name.
 constexpr const char* kInstanceStem = "keyloom.desktop-configurator.instance";
 
-// Runs the built program from a copy of its program folder, with a private
-// runtime folder so its lock and socket stay apart from any other keyloom.
+// Runs the built program from a copy of its program folder (portable: it
+// holds a config.xml), with a private runtime folder so its lock and socket
+// stay apart from any other keyloom, and a private home that must stay
+// untouched.
 class StartupProcess : public testing::Test {
  protected:
   StartupProcess() {
     program_ = folder_.path() / "program";
     runtime_ = folder_.path() / "runtime";
     elsewhere_ = folder_.path() / "elsewhere";
+    home_ = folder_.path() / "home";
     fs::create_directories(program_);
     fs::create_directories(runtime_);
     fs::create_directories(elsewhere_);
+    fs::create_directories(home_);
     fs::permissions(runtime_, fs::perms::owner_all);
     const fs::path built = KEYLOOM_PROGRAM_DIR;
     fs::copy_file(built / "keyloom", program_ / "keyloom");
     fs::copy(built / "uires", program_ / "uires", fs::copy_options::recursive);
+    fs::copy_file(fs::path(KEYLOOM_SOURCE_DIR) / "config.xml", program_ / "config.xml");
   }
 
   ~StartupProcess() override {
@@ -86,6 +93,8 @@ class StartupProcess : public testing::Test {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert("XDG_RUNTIME_DIR", QString::fromStdString(runtime_.string()));
     env.insert("QT_QPA_PLATFORM", "offscreen");
+    env.insert("HOME", QString::fromStdString(home_.string()));
+    env.remove("XDG_CONFIG_HOME");
     for (const auto& [name, value] : env_) {
       if (value.isNull()) env.remove(name);
       else env.insert(name, value);
@@ -156,7 +165,7 @@ class StartupProcess : public testing::Test {
   }
 
   test::TempDir folder_;
-  fs::path program_, runtime_, elsewhere_, reportShown_;
+  fs::path program_, runtime_, elsewhere_, home_, reportShown_;
   fs::path steps_ = folder_.path() / "steps";
   fs::path listenFolder_;  // where the socket is looked for, when not in runtime_
   std::map<QString, QString> env_;  // added to the environment; a null value removes
@@ -205,7 +214,11 @@ TEST_F(StartupProcess, StartsWithNoDataFilesAndWritesOnlyTheLightingDefaults) {
   EXPECT_TRUE(fs::exists(program_ / "sidemodel.xml"));
   EXPECT_FALSE(fs::exists(program_ / "macro.xml"));
   EXPECT_FALSE(fs::exists(program_ / "record.xml"));
-  EXPECT_FALSE(fs::exists(program_ / "config.xml"));
+  // config.xml is only read, and a portable keyloom leaves the home alone.
+  std::ifstream written(program_ / "config.xml"), sample(fs::path(KEYLOOM_SOURCE_DIR) / "config.xml");
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(written), {}),
+            std::string(std::istreambuf_iterator<char>(sample), {}));
+  EXPECT_FALSE(fs::exists(home_ / ".config"));
 }
 
 TEST_F(StartupProcess, AKilledInstanceDoesNotBlockTheNextStart) {
@@ -260,6 +273,7 @@ TEST_F(StartupProcess, ASecondStartTouchesNeitherTheDataFilesNorTheKeyboard) {
   fs::create_directories(second);
   fs::copy_file(program_ / "keyloom", second / "keyloom");
   fs::copy(program_ / "uires", second / "uires", fs::copy_options::recursive);
+  fs::copy_file(program_ / "config.xml", second / "config.xml");
   const std::string damaged = "<effect sel=\"3\"><item";
   std::ofstream(second / "ledeffect.xml", std::ios::binary) << damaged;
   FollowSteps();
@@ -271,7 +285,8 @@ TEST_F(StartupProcess, ASecondStartTouchesNeitherTheDataFilesNorTheKeyboard) {
   EXPECT_EQ(ReadWhole(second / "ledeffect.xml"), damaged);
   std::vector<std::string> files = EntriesStartingWith(second, "");
   std::sort(files.begin(), files.end());
-  EXPECT_EQ(files, (std::vector<std::string>{"keyloom", "ledeffect.xml", "uires"}));
+  EXPECT_EQ(files, (std::vector<std::string>{"config.xml", "keyloom", "ledeffect.xml", "uires"}));
+  EXPECT_FALSE(fs::exists(home_ / ".config"));
   EXPECT_EQ(Terminate(first), 0);
 }
 
