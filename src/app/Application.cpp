@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <memory>
 
 #include "app/AppModels.h"
@@ -14,6 +15,7 @@
 #include "app/SingleInstance.h"
 #include "config/BackgroundFileWriter.h"
 #include "config/DeviceConfig.h"
+#include "config/SaveFailureLog.h"
 #include "lighting/LightingEffectSettings.h"
 #include "lighting/SideLightSettings.h"
 #include "macros/KeyNameTable.h"
@@ -81,12 +83,14 @@ int RunKeyloom(int argc, char** argv) {
     if (mainDlg) mainDlg->PostClose();
   });
 
-  // The program folder is the working directory: the resource folder is
-  // opened relative to it.
-  QDir::setCurrent(QString::fromStdString(ProgramFolder()));
+  // The program folder is the working directory: the resource folder and
+  // the keyboard picture's files are opened relative to it, by the system's
+  // bytes (a QString cannot carry a folder name that is not valid UTF-8).
+  std::error_code folderError;
+  std::filesystem::current_path(ProgramFolder(), folderError);
 
   auto ui = std::make_unique<ui::UiApp>();
-  ui->SetProgramFolder(QString::fromStdString(ProgramFolder()));
+  ui->SetProgramFolder(QStringLiteral("."));
   ui->names().Register(NamedWidgetTable());
   ui->Initialize("uires", "uidef:xml_init");
   qapp.setWindowIcon(ui->Icon("ICON:ICON_LOGO"));
@@ -135,6 +139,11 @@ int RunKeyloom(int argc, char** argv) {
   SideLightSettings::Instance().SetFileWriter(&lightingWriter);
   mainDlg = std::make_unique<CMainDlg>(*ui, instanceName, std::move(services));
   mainDlg->CreateFromLayout("LAYOUT:XML_MAINWND");
+  // Failed saves show in the window, those of start-up included. The lighting
+  // files fail on their writer's thread: the notice is posted, never waited for.
+  SaveFailures().SetListener([window = mainDlg.get()](const SaveFailure& failure) {
+    QMetaObject::invokeMethod(window, [window, failure] { window->ShowSaveFailure(failure); }, Qt::QueuedConnection);
+  });
   // Queued: a window destroyed during its own set-up still ends the loop.
   QObject::connect(mainDlg.get(), &ui::SHostWnd::windowDestroyed, &qapp, [&qapp] { qapp.exit(0); },
                    Qt::QueuedConnection);
@@ -146,6 +155,7 @@ int RunKeyloom(int argc, char** argv) {
 
   // Shutdown: the window, then the toolkit; the instance lock and the hook
   // go with the rest of this scope.
+  SaveFailures().SetListener(nullptr);
   mainDlg.reset();
   LightingEffectSettings::Instance().SetFileWriter(nullptr);
   SideLightSettings::Instance().SetFileWriter(nullptr);
