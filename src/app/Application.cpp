@@ -17,10 +17,12 @@
 #include "app/StartupSteps.h"
 #include "config/BackgroundFileWriter.h"
 #include "config/DeviceConfig.h"
+#include "config/SaveFailureLog.h"
 #include "lighting/LightingEffectSettings.h"
 #include "lighting/SideLightSettings.h"
 #include "macros/KeyNameTable.h"
 #include "macros/KeyboardHook.h"
+#include "platform/ExecutableFolder.h"
 #include "platform/HidBackend.h"
 #include "platform/KeyInjector.h"
 #include "platform/KeyboardHookSource.h"
@@ -93,18 +95,21 @@ int RunKeyloom(int argc, char** argv) {
     if (mainDlg) mainDlg->PostClose();
   });
 
-  // The folder of the user's files is the working directory (the program
-  // folder itself when it runs portable); the resources may live apart, in
-  // the install's read-only data folder, and are opened by their own path.
+  // The folder of the user's files becomes the working directory once this
+  // is the running instance (the program folder itself when it runs
+  // portable); the resources may live apart, in the install's read-only
+  // data folder, and are opened by their own path. Paths are the system's
+  // bytes: a folder whose name is not valid UTF-8 reaches Qt through an alias.
   const FileLocations& locations = CurrentFileLocations();
+  const QString resourceFolder =
+      QFile::decodeName(QByteArray::fromStdString(platform::TextSafeFolderPath(locations.resourceFolder)));
 
   // The resources are only read: a second start may read them too.
   if (!steps.Begin("resources")) return 0;
   auto ui = std::make_unique<ui::UiApp>();
-  ui->SetProgramFolder(QFile::decodeName(QByteArray::fromStdString(locations.resourceFolder)));
+  ui->SetProgramFolder(resourceFolder);
   ui->names().Register(NamedWidgetTable());
-  ui->Initialize(QFile::decodeName(QByteArray::fromStdString(locations.resourceFolder + "/uires")),
-                 "uidef:xml_init");
+  ui->Initialize(resourceFolder + QStringLiteral("/uires"), "uidef:xml_init");
   qapp.setWindowIcon(ui->Icon("ICON:ICON_LOGO"));
 
   // Single instance, before anything is written or grabbed: a second start
@@ -177,6 +182,11 @@ int RunKeyloom(int argc, char** argv) {
   SideLightSettings::Instance().SetFileWriter(&lightingWriter);
   mainDlg = std::make_unique<CMainDlg>(*ui, instanceName, std::move(services));
   mainDlg->CreateFromLayout("LAYOUT:XML_MAINWND");
+  // Failed saves show in the window, those of start-up included. The lighting
+  // files fail on their writer's thread: the notice is posted, never waited for.
+  SaveFailures().SetListener([window = mainDlg.get()](const SaveFailure& failure) {
+    QMetaObject::invokeMethod(window, [window, failure] { window->ShowSaveFailure(failure); }, Qt::QueuedConnection);
+  });
   // Queued: a window destroyed during its own set-up still ends the loop.
   QObject::connect(mainDlg.get(), &ui::SHostWnd::windowDestroyed, &qapp, [&qapp] { qapp.exit(0); },
                    Qt::QueuedConnection);
@@ -190,6 +200,7 @@ int RunKeyloom(int argc, char** argv) {
 
   // Shutdown: the window, then the toolkit; the instance lock and the hook
   // go with the rest of this scope.
+  SaveFailures().SetListener(nullptr);
   mainDlg.reset();
   LightingEffectSettings::Instance().SetFileWriter(nullptr);
   SideLightSettings::Instance().SetFileWriter(nullptr);

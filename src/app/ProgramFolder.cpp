@@ -14,6 +14,8 @@
 #define KEYLOOM_INSTALL_DATA_RELATIVE "../share/keyloom"
 #endif
 
+#include "platform/ExecutableFolder.h"
+
 namespace keyloom {
 namespace {
 
@@ -140,8 +142,11 @@ const FileLocations& CurrentFileLocations() {
 }
 
 std::string ProgramFolder() {
-  const QByteArray folder = QFile::encodeName(QCoreApplication::applicationDirPath());
-  return std::string(folder.constData(), static_cast<size_t>(folder.size()));
+  // The system's own bytes: a detour through QString would garble a folder
+  // name that is not valid UTF-8, and every file would be looked for elsewhere.
+  std::string folder = platform::ExecutableFolder();
+  if (folder.empty()) folder = QFile::encodeName(QCoreApplication::applicationDirPath()).toStdString();
+  return folder;
 }
 
 std::string ResourceFolder() { return CurrentFileLocations().resourceFolder; }

@@ -46,7 +46,8 @@ FileLocations DecideFileLocations(const FileLocationFacts& facts);
 // The decision for this process, made once (after the Qt application exists).
 const FileLocations& CurrentFileLocations();
 
-// The folder of the executable.
+// The folder of the executable, in the system's bytes (not necessarily
+// UTF-8: pass it to the system as it is).
 std::string ProgramFolder();
 
 // The folder that holds uires/ and the sample config.xml.

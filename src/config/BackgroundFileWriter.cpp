@@ -1,6 +1,6 @@
 #include "config/BackgroundFileWriter.h"
 
-#include <cstdio>
+#include "config/SaveFailureLog.h"
 
 namespace keyloom {
 
@@ -45,10 +45,10 @@ void BackgroundFileWriter::Loop() {
     busy_ = true;
     lock.unlock();
     const bool written = target_ != nullptr && target_->Write(pending.path, pending.bytes);
+    // Read on this thread, right after the write that set it.
+    if (!written) SaveFailures().Report(pending.path, platform::LastFileStatus());
     lock.lock();
     busy_ = false;
-    if (!written && reported_.insert(pending.path).second)
-      std::fprintf(stderr, "keyloom: could not save %s; the change stays in memory only\n", pending.path.c_str());
     if (queue_.empty()) idle_.notify_all();
   }
   idle_.notify_all();

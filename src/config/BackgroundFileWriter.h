@@ -5,7 +5,6 @@
 #include <deque>
 #include <memory>
 #include <mutex>
-#include <set>
 #include <string>
 #include <string_view>
 #include <thread>
@@ -20,8 +19,8 @@ namespace keyloom {
 // never waits for the disk, and a newer content of a file that is still
 // waiting replaces the older one, so the file ends with the latest content
 // after fewer writes. Each write is still atomic: a crash leaves the old or
-// the new file. A write that fails is reported once per file on standard
-// error. Destroying the writer finishes every waiting write first.
+// the new file. A write that fails is reported to SaveFailures() (once per
+// file: on standard error and in the main window). Destroying the writer finishes every waiting write first.
 class BackgroundFileWriter : public platform::IAtomicFileWriter {
  public:
   explicit BackgroundFileWriter(std::unique_ptr<platform::IAtomicFileWriter> target);
@@ -48,7 +47,6 @@ class BackgroundFileWriter : public platform::IAtomicFileWriter {
   std::condition_variable changed_;
   std::condition_variable idle_;
   std::deque<Pending> queue_;
-  std::set<std::string> reported_;
   bool busy_ = false;
   bool stopping_ = false;
   uint64_t replaced_ = 0;

@@ -1,9 +1,11 @@
 #include "config/DeviceConfig.h"
 
 #include <pugixml.hpp>
+#include <cstdio>
 
 #include "config/CNumber.h"
 #include "config/XmlLookup.h"
+#include "platform/DataFileReader.h"
 
 namespace keyloom {
 namespace {
@@ -76,8 +78,20 @@ std::vector<std::pair<int32_t, int32_t>> ParseCombinationCode(std::string_view c
 }
 
 void DeviceConfig::Load(const std::string& path) {
+  // Read only a regular file of sane size: a folder, a pipe or a device in
+  // its place must neither hang nor abort start-up. keyloom never writes
+  // config.xml, so whatever is there is left as it is.
+  std::string bytes;
+  const platform::FileStatus read = platform::ReadDataFile(path, bytes);
+  if (!read.ok()) {
+    if (read.fault != platform::FileFault::Missing) {
+      std::fprintf(stderr, "keyloom: %s is %s; left alone, running with defaults\n", path.c_str(),
+                   platform::Describe(read).c_str());
+    }
+    return;
+  }
   pugi::xml_document doc;
-  if (!doc.load_file(path.c_str(), pugi::parse_default, pugi::encoding_auto)) return;
+  if (!doc.load_buffer(bytes.data(), bytes.size(), pugi::parse_default, pugi::encoding_auto)) return;
 
   if (pugi::xml_node local = ChildNoCase(doc, "local")) {
     chinese = AttributeText(local, "language") == "cn";

@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/FileStatus.h"
+
 namespace keyloom::platform {
 class IAtomicFileWriter;
 }
@@ -16,9 +18,13 @@ namespace keyloom {
 // how it is written back so that no save can lose the user's data.
 //
 // Saves go through the platform's atomic writer (old or new file, never a
-// torn one). A file that existed but could not be read or parsed is copied to
-// "<name>.bad-<UTC time>" before the first save of the run replaces it, so a
-// damaged file can still be mended by hand.
+// torn one). A file that existed but could not be read or parsed, or that
+// the parser could read only part of, is copied to "<name>.bad-<UTC time>"
+// before the first save of the run replaces it, so a damaged file can still
+// be mended by hand; one copy per damaged content, and no backup is ever
+// replaced. Only regular files of a sane size are read: anything else in a
+// data file's place is left alone for the run, and saves to it fail. Every
+// failed save is reported to SaveFailures().
 class ModelFile {
  public:
   // Whether a document without any element (a file holding only the XML
@@ -27,7 +33,8 @@ class ModelFile {
 
   // Remembers `path` and parses it into `doc` (UTF-8, default options, which
   // keep neither the declaration nor comments). False when the file is
-  // missing, unreadable or malformed; `doc` is then empty.
+  // missing, unreadable or malformed; `doc` is then empty. A file damaged
+  // after a readable start gives that start (true; the file is kept aside).
   bool Load(const std::string& path, pugi::xml_document& doc, EmptyDocument empty = EmptyDocument::Malformed);
 
   // Writes `doc` to the remembered path: UTF-8, XML declaration, one element
@@ -49,6 +56,9 @@ class ModelFile {
   std::string path_;
   bool backupPending_ = false;
   size_t lastSize_ = 0;
+  // Why the file is never read nor replaced this run (a folder or a pipe in
+  // its place, a huge file); ok for an ordinary file.
+  platform::FileStatus leftAlone_;
   platform::IAtomicFileWriter* writer_ = nullptr;
 };
 

@@ -12,6 +12,11 @@ IAtomicFileWriter*& CurrentWriter() {
 
 }  // namespace
 
+bool IAtomicFileWriter::CreateNew(const std::string&, std::string_view) {
+  SetLastFileStatus({FileFault::Other, 0});
+  return false;
+}
+
 IAtomicFileWriter& AtomicFileWriter() { return *CurrentWriter(); }
 
 ScopedAtomicFileWriter::ScopedAtomicFileWriter(IAtomicFileWriter& writer) : previous_(CurrentWriter()) {

@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/FileStatus.h"
+
 namespace keyloom::platform {
 
 // Replaces a data file whole so that a crash or a power loss at any moment
@@ -15,8 +17,15 @@ class IAtomicFileWriter {
   virtual ~IAtomicFileWriter() = default;
 
   // Writes `bytes` as the new content of `path`. True only when the new
-  // content is in place; on false the previous file is untouched.
+  // content is in place; on false the previous file is untouched and
+  // LastFileStatus() says why. Only a regular file (or a missing one) is
+  // ever replaced; a symbolic link to one is followed.
   virtual bool Write(const std::string& path, std::string_view bytes) = 0;
+
+  // Writes `bytes` as a new file `path`, readable by its owner only, and
+  // fails when the name is taken: nothing existing is ever replaced. A
+  // writer that cannot create files says so (false).
+  virtual bool CreateNew(const std::string& path, std::string_view bytes);
 };
 
 // For tests: makes the writer stop after this many bytes of a write, as a
@@ -28,8 +37,15 @@ struct WriteFault {
 };
 
 // The system's writer: a temporary file in the target's folder, flushed to
-// the disk, then renamed over the target.
+// the disk, then renamed over the target. The temporary file has no name
+// until it is complete where the file system allows it, so a crash leaves
+// nothing behind.
 std::unique_ptr<IAtomicFileWriter> MakeAtomicFileWriter(WriteFault fault = {});
+
+// Removes the temporary files that saves of `path` left behind when the
+// program died during them: only names of the writer's own pattern, and
+// only files older than this process. Returns how many went.
+int RemoveStaleTemporaries(const std::string& path);
 
 // The writer every model file is saved through. Starts as the system's.
 IAtomicFileWriter& AtomicFileWriter();

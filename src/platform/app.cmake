@@ -1,5 +1,7 @@
 # Process-level services of the application shell.
 target_sources(keyloom_platform PRIVATE
+  ${CMAKE_CURRENT_LIST_DIR}/ExecutableFolder.h
+  ${CMAKE_CURRENT_LIST_DIR}/linux/ExecutableFolderLinux.cpp
   ${CMAKE_CURRENT_LIST_DIR}/InstanceLock.h
   ${CMAKE_CURRENT_LIST_DIR}/linux/InstanceLockLinux.cpp
   ${CMAKE_CURRENT_LIST_DIR}/LocalPeer.h

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
@@ -8,6 +9,7 @@
 #include <vector>
 
 #include "config/BackgroundFileWriter.h"
+#include "config/SaveFailureLog.h"
 
 namespace keyloom {
 namespace {
@@ -24,6 +26,7 @@ class HeldWriter : public platform::IAtomicFileWriter {
     changed.notify_all();
     changed.wait(lock, [this] { return !hold; });
     written.push_back(path + "=" + std::string(bytes));
+    if (fail) platform::SetLastFileStatus(platform::FileStatus::FromErrno(ENOSPC));
     return !fail;
   }
   void WaitEntered() {
@@ -101,6 +104,24 @@ TEST(BackgroundFileWriter, AFailedWriteDoesNotStopTheOthers) {
   writer.Write("b.xml", "1");
   ASSERT_TRUE(writer.Flush(5s));
   EXPECT_EQ(held.Written().size(), 2u);
+}
+
+// The lighting files' failures happen on the writer's thread; they reach
+// the log (and through it the window) with their reason, once per file.
+TEST(BackgroundFileWriter, AFailedWriteIsReportedOncePerFileWithItsReason) {
+  SaveFailureLog log;
+  const ScopedSaveFailureLog scope(log);
+  auto target = std::make_unique<HeldWriter>();
+  target->hold = false;
+  target->fail = true;
+  BackgroundFileWriter writer(std::move(target));
+  writer.Write("a.xml", "1");
+  ASSERT_TRUE(writer.Flush(5s));
+  writer.Write("a.xml", "2");
+  ASSERT_TRUE(writer.Flush(5s));
+  ASSERT_EQ(log.Reported().size(), 1u);
+  EXPECT_EQ(log.Reported()[0].path, "a.xml");
+  EXPECT_EQ(log.Reported()[0].status.fault, platform::FileFault::DiskFull);
 }
 
 }  // namespace

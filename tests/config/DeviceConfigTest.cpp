@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
+#include <filesystem>
+
 #include "config/DeviceConfig.h"
 #include "support/TempDir.h"
 
@@ -13,6 +17,26 @@ DeviceConfig LoadText(const std::string& text) {
   DeviceConfig config;
   config.Load(dir.Write("config.xml", text));
   return config;
+}
+
+// Something other than a file where config.xml should be: start-up must go
+// on with defaults, neither hanging on a pipe nor sizing a buffer from a folder.
+TEST(DeviceConfig, AFolderOrAPipeInPlaceOfTheFile_GivesTheDefaultsAtOnce) {
+  for (const char* kind : {"folder", "pipe"}) {
+    SCOPED_TRACE(kind);
+    test::TempDir dir;
+    const std::string path = (dir.path() / "config.xml").string();
+    if (std::string(kind) == "folder") {
+      std::filesystem::create_directory(path);
+    } else {
+      ASSERT_EQ(mkfifo(path.c_str(), 0600), 0);
+    }
+    DeviceConfig config;
+    config.chinese = true;
+    config.Load(path);  // the old reader blocked here for ever on the pipe
+    EXPECT_TRUE(config.chinese);
+    EXPECT_TRUE(std::filesystem::exists(path));
+  }
 }
 
 TEST(DeviceConfig, ReadsEveryElementOfAFullFile) {

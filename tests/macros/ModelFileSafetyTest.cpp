@@ -2,9 +2,14 @@
 // before the first save replaces it. One table runs the same rules over all
 // four models.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <memory>
 #include <ostream>
@@ -15,7 +20,9 @@
 #include "lighting/SideLightSettings.h"
 #include "macros/KeyRecordList.h"
 #include "macros/MacroLibrary.h"
+#include "config/SaveFailureLog.h"
 #include "platform/AtomicFileWriter.h"
+#include "platform/DataFileReader.h"
 #include "support/TempDir.h"
 
 namespace keyloom {
@@ -125,6 +132,145 @@ TEST_P(ModelFileSafety, MissingFile_ShouldNotBeBackedUp) {
   model->Change();
   EXPECT_TRUE(model->Save());
   EXPECT_TRUE(Backups().empty());
+}
+
+// Saves that fail as a full disk would, while new files (backups) still fit.
+class FullForReplacements : public platform::IAtomicFileWriter {
+ public:
+  bool Write(const std::string&, std::string_view) override {
+    platform::SetLastFileStatus(platform::FileStatus::FromErrno(ENOSPC));
+    return false;
+  }
+  bool CreateNew(const std::string& path, std::string_view bytes) override { return system_->CreateNew(path, bytes); }
+
+ private:
+  std::unique_ptr<platform::IAtomicFileWriter> system_ = platform::MakeAtomicFileWriter();
+};
+
+// A folder, a pipe or a huge file at a data file's name is neither read nor
+// copied nor replaced; the model runs on its defaults and saves fail.
+TEST_P(ModelFileSafety, ForeignThingInPlace_ShouldBeLeftAlone) {
+  struct Thing {
+    const char* name;
+    std::function<void(const std::string&)> make;
+    std::function<bool(const std::string&)> stillThere;
+  };
+  const std::vector<Thing> things = {
+      {"folder", [](const std::string& p) { std::filesystem::create_directory(p); },
+       [](const std::string& p) { return std::filesystem::is_directory(p); }},
+      {"pipe", [](const std::string& p) { ::mkfifo(p.c_str(), 0600); },
+       [](const std::string& p) { return std::filesystem::is_fifo(p); }},
+      {"huge file",
+       [](const std::string& p) {
+         std::ofstream(p) << "<effect sel=\"3\">";
+         std::filesystem::resize_file(p, platform::kDataFileSizeLimit + 1);
+       },
+       [](const std::string& p) { return std::filesystem::file_size(p) == platform::kDataFileSizeLimit + 1; }},
+  };
+  for (const Thing& thing : things) {
+    SCOPED_TRACE(thing.name);
+    test::TempDir folder;
+    const std::string path = folder.File(GetParam().file);
+    thing.make(path);
+    SaveFailureLog log;
+    const ScopedSaveFailureLog scope(log);
+    std::unique_ptr<AnyModel> fresh = GetParam().make();
+    EXPECT_FALSE(fresh->Load(path));
+    fresh->Change();
+    EXPECT_FALSE(fresh->Save());
+    EXPECT_TRUE(thing.stillThere(path));
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder.path())) names.push_back(entry.path().filename());
+    EXPECT_EQ(names, std::vector<std::string>{GetParam().file}) << "no backup, no temporary file";
+    ASSERT_EQ(log.Reported().size(), 1u);
+    EXPECT_FALSE(log.Reported()[0].status.ok());
+  }
+}
+
+// A NUL byte ends the parse early while the part before still counts as a
+// document (a zero-filled tail after a crash): the whole file is damaged and
+// kept aside before the next save replaces it.
+TEST_P(ModelFileSafety, FileWithANulInside_ShouldBeKeptAsideWhole_BeforeItIsReplaced) {
+  model->Load(File());
+  model->Change();
+  ASSERT_TRUE(model->Save());
+  const std::string damaged = dir.Read(GetParam().file) + std::string(64, '\0') + "<record code=\"9\"/><macro/>";
+  dir.Write(GetParam().file, damaged);
+
+  std::unique_ptr<AnyModel> next = GetParam().make();
+  EXPECT_TRUE(next->Load(File())) << "what comes before the NUL is used";
+  next->Change();
+  EXPECT_TRUE(next->Save());
+  const std::vector<std::string> backups = Backups();
+  ASSERT_EQ(backups.size(), 1u);
+  EXPECT_EQ(dir.Read(backups[0]), damaged);
+}
+
+// The copy fits but the replacement does not: every later start finds the
+// same damage, which is already kept, and copies it no more.
+TEST_P(ModelFileSafety, DamageKeptByAnEarlierRun_ShouldNotBeCopiedAgain) {
+  const std::string damaged = "<not closed";
+  dir.Write(GetParam().file, damaged);
+  FullForReplacements full;
+  const platform::ScopedAtomicFileWriter scope(full);
+  for (int run = 0; run < 3; ++run) {
+    std::unique_ptr<AnyModel> fresh = GetParam().make();
+    fresh->Load(File());
+    fresh->Change();
+    EXPECT_FALSE(fresh->Save());
+  }
+  const std::vector<std::string> backups = Backups();
+  ASSERT_EQ(backups.size(), 1u);
+  EXPECT_EQ(dir.Read(backups[0]), damaged);
+  EXPECT_EQ(dir.Read(GetParam().file), damaged);
+}
+
+// "20261210-151033" for `when`, as the backups are named.
+std::string Stamp(std::chrono::system_clock::time_point when) {
+  using namespace std::chrono;
+  const auto now = floor<seconds>(when);
+  const auto day = floor<days>(now);
+  const year_month_day date{day};
+  const hh_mm_ss time{now - day};
+  char text[32];
+  std::snprintf(text, sizeof text, "%04d%02u%02u-%02d%02d%02d", static_cast<int>(date.year()),
+                static_cast<unsigned>(date.month()), static_cast<unsigned>(date.day()),
+                static_cast<int>(time.hours().count()), static_cast<int>(time.minutes().count()),
+                static_cast<int>(time.seconds().count()));
+  return text;
+}
+
+TEST_P(ModelFileSafety, EarlierBackups_ShouldNeverBeOverwritten_HoweverManyShareTheSecond) {
+  const std::string damaged = "<not closed";
+  dir.Write(GetParam().file, damaged);
+  // Every name this second and the next could give, up to a thousand each.
+  const auto now = std::chrono::system_clock::now();
+  std::vector<std::string> older;
+  for (const auto when : {now, now + std::chrono::seconds(1)}) {
+    const std::string base = std::string(GetParam().file) + ".bad-" + Stamp(when);
+    for (int n = 1; n <= 1000; ++n) {
+      older.push_back(n == 1 ? base : base + "-" + std::to_string(n));
+      dir.Write(older.back(), "older");
+    }
+  }
+  model->Load(File());
+  model->Change();
+  model->Save();
+  for (const std::string& name : older) ASSERT_EQ(dir.Read(name), "older") << name;
+}
+
+TEST_P(ModelFileSafety, FailedSave_ShouldBeReportedOncePerFile_WithItsReason) {
+  SaveFailureLog log;
+  const ScopedSaveFailureLog logScope(log);
+  FullForReplacements full;
+  const platform::ScopedAtomicFileWriter scope(full);
+  model->Load(File());
+  model->Change();
+  EXPECT_FALSE(model->Save());
+  EXPECT_FALSE(model->Save());
+  ASSERT_EQ(log.Reported().size(), 1u);
+  EXPECT_EQ(log.Reported()[0].path, File());
+  EXPECT_EQ(log.Reported()[0].status.fault, platform::FileFault::DiskFull);
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -10,6 +10,7 @@
 #include "protocol/KeyboardReports.h"
 #include "runtime/SimpleRunable.h"
 #include "ui/mainwindow/FirmwareText.h"
+#include "ui/mainwindow/SaveNoticeText.h"
 #include "ui/toolkit/SButton.h"
 #include "ui/toolkit/SCheckBox.h"
 #include "ui/toolkit/SComboBox.h"
@@ -235,6 +236,20 @@ void CMainDlg::SwitchLanguage(int chinese) {
   // from translated pieces, so it is put together again.
   RefreshFirmwareText();
   RefreshKeyLabels();
+  RefreshSaveNotice();
+}
+
+void CMainDlg::ShowSaveFailure(const SaveFailure& failure) {
+  for (const SaveFailure& known : saveFailures_) {
+    if (known.path == failure.path) return;
+  }
+  saveFailures_.push_back(failure);
+  RefreshSaveNotice();
+}
+
+void CMainDlg::RefreshSaveNotice() {
+  if (saveFailures_.empty()) return;
+  if (auto* notice = FindChildByName2<ui::SWindow>("save_notice")) notice->SetWindowText(SaveNoticeText(saveFailures_, app().translator()));
 }
 
 void CMainDlg::OnBtnMin(ui::EventArgs&) {

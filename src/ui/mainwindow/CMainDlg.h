@@ -6,9 +6,11 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "actions/KeyAssignments.h"
 #include "config/DeviceConfig.h"
+#include "config/SaveFailureLog.h"
 #include "device/HidDevice.h"
 #include "lighting/LightingEffectSettings.h"
 #include "lighting/SideLightSettings.h"
@@ -95,6 +97,10 @@ class CMainDlg : public ui::SHostWnd,
   MacroRecordDlg* openEditor() const { return editor_; }
   // Shows the firmware version, when one is known.
   void RefreshFirmwareText();
+  // Adds a data file that could not be saved to the window's notice line.
+  // Call on the UI thread (SaveFailures() reports from any thread: post).
+  void ShowSaveFailure(const SaveFailure& failure);
+  const std::vector<SaveFailure>& saveFailures() const { return saveFailures_; }
   // 1: Chinese; anything else: English. Not saved.
   void SwitchLanguage(int chinese);
   // A device came or went (the platform's device-change notification).
@@ -136,6 +142,7 @@ class CMainDlg : public ui::SHostWnd,
   bool PictureKeyName(int32_t id, std::wstring* name) const;
   void OnDeviceReply(const DeviceReply& reply);
   void FirmwareCheck();
+  void RefreshSaveNotice();
   KeyboardIds Ids() const;
   // Worker-thread runnables, due 2000 ms after set-up.
   int PostStartupEffect(int32_t, int32_t, const uint8_t*, uint32_t);
@@ -156,6 +163,7 @@ class CMainDlg : public ui::SHostWnd,
   MacroRecordDlg::SelectedKeys selectedKeys_;
   int32_t firmwareVersion_ = -1;
   bool factoryResetPending_ = false;
+  std::vector<SaveFailure> saveFailures_;
 };
 
 }  // namespace keyloom

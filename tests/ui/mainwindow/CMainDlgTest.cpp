@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
+#include <cerrno>
 #include <pugixml.hpp>
 
 #include "ui/mainwindow/MainWindowFixture.h"
@@ -104,7 +105,10 @@ TEST_F(MainWindow, EveryTextOfTheResourceFolderAndTheProgramHasBothTranslations)
   QStringList texts = {"OK", "Cancel", "Yes", "No", "Warning", "Speed", "Brightness", "Firmware", ": ",
                        "Early version", "Please insert USB device", "Stop record", "Start record", "key down", "key up", "replace",
                        "All settings will be restored, are you sure you want to   continue?",
-                       "The firmware is already the latest version and no upgrade is required."};
+                       "The firmware is already the latest version and no upgrade is required.",
+                       "Could not save %1: %2. Changes are kept only until keyloom closes.", ", ", "the folder is read-only",
+                       "no permission to write", "the disk is full", "it is not a regular file", "it is too large",
+                       "a system error"};
   pugi::xml_document index;
   ASSERT_TRUE(index.load_file(KEYLOOM_SOURCE_DIR "/uires/uires.idx"));
   for (const char* type : {"layout", "smenu", "smenuex"}) {
@@ -130,6 +134,21 @@ TEST_F(MainWindow, EveryTextOfTheResourceFolderAndTheProgramHasBothTranslations)
           << language << " lacks \"" << text.toStdString() << '"';
     }
   }
+}
+
+// Failed saves show in one line of the window, not in a box per save.
+TEST_F(MainWindow, FailedSavesShowInTheNoticeLineInEitherLanguage) {
+  auto* notice = dlg_->FindChildByName2<ui::SText>("save_notice");
+  ASSERT_NE(notice, nullptr);
+  EXPECT_TRUE(notice->GetWindowText().isEmpty());
+  dlg_->ShowSaveFailure({"/p/macro.xml", platform::FileStatus::FromErrno(EROFS)});
+  dlg_->ShowSaveFailure({"/p/ledeffect.xml", platform::FileStatus::FromErrno(ENOSPC)});
+  dlg_->ShowSaveFailure({"/p/macro.xml", platform::FileStatus::FromErrno(ENOSPC)});  // known already
+  EXPECT_EQ(notice->GetWindowText(),
+            "Could not save macro.xml, ledeffect.xml: the disk is full. Changes are kept only until keyloom closes.");
+  dlg_->SwitchLanguage(1);
+  EXPECT_EQ(notice->GetWindowText(), QString::fromUtf8("无法保存 macro.xml、ledeffect.xml：磁盘已满。更改只会保留到 keyloom 关闭为止。"));
+  dlg_->SwitchLanguage(0);
 }
 
 // Which row of the event map handles a notification: -1 for none.
