@@ -16,6 +16,7 @@ target_sources(keyloom_platform PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/virtual/VirtualKeyboard.cpp
   ${CMAKE_CURRENT_LIST_DIR}/virtual/VirtualHidPlatform.cpp
   ${CMAKE_CURRENT_LIST_DIR}/virtual/VirtualDeviceNotifier.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/virtual/ControlLineBuffer.cpp
   ${CMAKE_CURRENT_LIST_DIR}/virtual/VirtualKeyboardControl.cpp
   ${CMAKE_CURRENT_LIST_DIR}/virtual/VirtualHookSource.cpp
   ${CMAKE_CURRENT_LIST_DIR}/virtual/VirtualKeyInjector.cpp

@@ -11,4 +11,5 @@ keyloom_add_test(hid_platform_tests
     ${CMAKE_CURRENT_LIST_DIR}/hid/LinuxHidBackendTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/hid/HidBackendTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/hid/VirtualTypingTest.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/hid/VirtualKeyboardControlTest.cpp
   LIBS keyloom_platform keyloom_macros keyloom_testsupport Qt6::Test)
