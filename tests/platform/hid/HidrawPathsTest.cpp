@@ -41,7 +41,16 @@ INSTANTIATE_TEST_SUITE_P(
                     "/sys/devices/usb1/1-1/1-1:1.12/0003:1A2B:3C4D.000A/hidraw/hidraw9", true, {0x1A2B, 0x3C4D, 12}},
         SysPathCase{"VirtualDeviceHasNoInterface",
                     "/sys/devices/virtual/misc/uhid/0003:1A2B:3C4D.0001/hidraw/hidraw0", true, {0x1A2B, 0x3C4D, -1}},
-        SysPathCase{"NoHidPart", "/sys/devices/virtual/misc/uhid", false, {}}),
+        SysPathCase{"NoHidPart", "/sys/devices/virtual/misc/uhid", false, {}},
+        // Parts that look like a USB interface but name none are passed over.
+        SysPathCase{"InterfaceWithoutNumber",
+                    "/sys/devices/usb1/1-2/1-2:1../0003:1A2B:3C4D.0001/hidraw/hidraw0", true, {0x1A2B, 0x3C4D, -1}},
+        SysPathCase{"InterfaceNumberBeyondAByte",
+                    "/sys/devices/usb1/1-2/1-2:1.99999999999/0003:1A2B:3C4D.0001/hidraw/hidraw0", true,
+                    {0x1A2B, 0x3C4D, -1}},
+        SysPathCase{"InterfaceNumberWithDots",
+                    "/sys/devices/usb1/1-2/1-2:1.1/1-2:1.2.3/0003:1A2B:3C4D.0001/hidraw/hidraw0", true,
+                    {0x1A2B, 0x3C4D, 1}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 struct PathsCase {
