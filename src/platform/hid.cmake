@@ -10,6 +10,7 @@ target_sources(keyloom_platform PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/linux/ReportDescriptor.cpp
   ${CMAKE_CURRENT_LIST_DIR}/linux/HidrawPaths.cpp
   ${CMAKE_CURRENT_LIST_DIR}/linux/HidrawDetails.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/linux/ReportWriter.cpp
   ${CMAKE_CURRENT_LIST_DIR}/linux/LinuxHidPlatform.cpp
   ${CMAKE_CURRENT_LIST_DIR}/linux/LinuxDeviceNotifier.cpp
   ${CMAKE_CURRENT_LIST_DIR}/virtual/VirtualKeyboardLog.cpp
