@@ -72,7 +72,9 @@ inline constexpr uint32_t kHidReadWriteShared = 0xC0000003u;
 
 // Error codes a write can report. Pending means the write was started and
 // has to be waited for; every other value is a failure (backend-specific).
+// Busy: an earlier write the device has not taken yet is still under way.
 inline constexpr uint32_t kHidErrorInvalidHandle = 6;
+inline constexpr uint32_t kHidErrorBusy = 170;
 inline constexpr uint32_t kHidErrorIoPending = 997;
 
 struct HidWriteStart {
@@ -111,7 +113,8 @@ class HidPlatform {
   // Waits at most `timeoutMs` for the write that BeginWrite left pending.
   // True and the bytes transferred when it finished in time. On time-out the
   // write is given up: whatever becomes of it later touches nothing of the
-  // caller's, and a later BeginWrite starts afresh.
+  // caller's. A later BeginWrite starts afresh, or fails with kHidErrorBusy
+  // while the system still holds the given-up write.
   virtual bool WaitWrite(HidHandle handle, uint32_t timeoutMs, uint32_t& bytes) = 0;
 };
 

@@ -10,12 +10,14 @@ target_sources(keyloom_platform PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/linux/ReportDescriptor.cpp
   ${CMAKE_CURRENT_LIST_DIR}/linux/HidrawPaths.cpp
   ${CMAKE_CURRENT_LIST_DIR}/linux/HidrawDetails.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/linux/ReportWriter.cpp
   ${CMAKE_CURRENT_LIST_DIR}/linux/LinuxHidPlatform.cpp
   ${CMAKE_CURRENT_LIST_DIR}/linux/LinuxDeviceNotifier.cpp
   ${CMAKE_CURRENT_LIST_DIR}/virtual/VirtualKeyboardLog.cpp
   ${CMAKE_CURRENT_LIST_DIR}/virtual/VirtualKeyboard.cpp
   ${CMAKE_CURRENT_LIST_DIR}/virtual/VirtualHidPlatform.cpp
   ${CMAKE_CURRENT_LIST_DIR}/virtual/VirtualDeviceNotifier.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/virtual/ControlLineBuffer.cpp
   ${CMAKE_CURRENT_LIST_DIR}/virtual/VirtualKeyboardControl.cpp
   ${CMAKE_CURRENT_LIST_DIR}/virtual/VirtualHookSource.cpp
   ${CMAKE_CURRENT_LIST_DIR}/virtual/VirtualKeyInjector.cpp

@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdio>
 #include <memory>
 #include <ostream>
 
+#include "device/FindHidDevices.h"
 #include "device/HidDevice.h"
 #include "device/ScriptedHidPlatform.h"
 #include "platform/virtual/VirtualHidPlatform.h"
@@ -115,6 +117,55 @@ TEST_F(HidDeviceTest, OpenByIdentifiers_OpensTheFirstMatchAndReportsItsVersion) 
   ASSERT_TRUE(device.Open(0x1A2B, pids, 1, -1, -1, kHidReadWriteShared, &version));
   EXPECT_EQ(version, 0x0102);
   EXPECT_EQ(platform.opens.back().path, kPath);
+}
+
+// Discovery opens every match to probe it, so the open that counts is the
+// one whose handle the device keeps.
+TEST_F(HidDeviceTest, OpenByIdentifiers_KeepsTheFirstOfSeveralMatches) {
+  const int32_t pids[] = {0x3C4D};
+  ASSERT_EQ(FindHidDevices(platform, 0x1A2B, pids, 1, -1, -1).size(), 2u);
+  platform.opens.clear();
+  ASSERT_TRUE(device.Open(0x1A2B, pids, 1, -1, -1, kHidReadWriteShared));
+  int kept = 0;
+  for (const auto& open : platform.opens) {
+    if (open.result != device.Handle()) continue;
+    ++kept;
+    EXPECT_EQ(open.path, kPath);
+    EXPECT_EQ(open.accessMode, kHidReadWriteShared);
+  }
+  EXPECT_EQ(kept, 1);
+}
+
+TEST_F(HidDeviceTest, OpenByIdentifiers_WhenTheFirstMatchWillNotOpen_NeverTriesTheNext) {
+  platform.devices[kPath].opens = false;
+  const int32_t pids[] = {0x3C4D};
+  EXPECT_FALSE(device.Open(0x1A2B, pids, 1, -1, -1, kHidReadWriteShared));
+  EXPECT_FALSE(device.IsOpen());
+  int laterOpens = 0;
+  for (const auto& open : platform.opens) laterOpens += open.path == kOtherPath;
+  EXPECT_EQ(laterOpens, 1) << "only its probe";
+}
+
+TEST_F(HidDeviceTest, Open_TracesTheHandleOrFfffffffWhenItFails) {
+  ::testing::internal::CaptureStdout();
+  ASSERT_TRUE(device.Open(kHidReadWriteShared, kPath));
+  EXPECT_EQ(::testing::internal::GetCapturedStdout(), "open dev: 00000040\n");
+  platform.devices[kOtherPath].opens = false;
+  ::testing::internal::CaptureStdout();
+  EXPECT_FALSE(device.Open(kHidReadWriteShared, kOtherPath));
+  EXPECT_EQ(::testing::internal::GetCapturedStdout(), "open dev: ffffffff\n");
+}
+
+TEST_F(HidDeviceTest, WriteThatCompletesAtOnce_TracesStartLengthAndBytesWritten) {
+  ASSERT_TRUE(device.Open(kHidReadWriteShared, kPath));
+  const uint8_t report[8] = {7, 0xF0, 0xAA};
+  char expected[200];
+  std::snprintf(expected, sizeof expected,
+                "写(异步)USB设备 handle=00000040, data=%08x, len=8, timeout=3000\n正在写入... 8\n已写长度为 8\n",
+                static_cast<unsigned>(reinterpret_cast<uintptr_t>(report)));
+  ::testing::internal::CaptureStdout();
+  EXPECT_EQ(device.Write(report), 8);
+  EXPECT_EQ(::testing::internal::GetCapturedStdout(), expected);
 }
 
 struct WriteLengthCase {

@@ -4,7 +4,9 @@
 #include <atomic>
 #include <chrono>
 #include <filesystem>
+#include <functional>
 #include <future>
+#include <memory>
 #include <thread>
 
 #include "device/HidDevice.h"
@@ -17,10 +19,43 @@ namespace {
 
 using namespace std::chrono_literals;
 
+// Runs `body` on a thread of its own and says whether it finished within
+// `limit`. A body that hangs is left behind (detached), so the suite fails
+// instead of hanging; such a body only ever waits for the lock under test.
+bool FinishesWithin(std::chrono::milliseconds limit, std::function<void()> body) {
+  auto done = std::make_shared<std::promise<void>>();
+  std::future<void> finished = done->get_future();
+  std::thread([done, body = std::move(body)] {
+    body();
+    done->set_value();
+  }).detach();
+  return finished.wait_for(limit) == std::future_status::ready;
+}
+
 TEST(NamedOperationLock, OwningThreadMayTakeItAgain) {
-  NamedOperationLock outer("NamedOperationLockTest::Reentry");
-  NamedOperationLock inner("NamedOperationLockTest::Reentry");
-  SUCCEED();
+  EXPECT_TRUE(FinishesWithin(10s, [] {
+    NamedOperationLock outer("NamedOperationLockTest::Reentry");
+    NamedOperationLock inner("NamedOperationLockTest::Reentry");
+  })) << "re-entering the lock on its owning thread hangs";
+}
+
+TEST(NamedOperationLock, InnerReleaseLeavesTheLockWithItsOwner) {
+  const char* name = "NamedOperationLockTest::InnerRelease";
+  std::atomic<bool> outerReleased{false};
+  std::promise<void> innerGone;
+  std::thread other([&] {
+    if (innerGone.get_future().wait_for(20s) != std::future_status::ready) return;
+    NamedOperationLock taken(name);
+    EXPECT_TRUE(outerReleased.load()) << "taken while the owner still held it";
+  });
+  EXPECT_TRUE(FinishesWithin(10s, [&] {
+    NamedOperationLock outer(name);
+    { NamedOperationLock inner(name); }
+    innerGone.set_value();
+    std::this_thread::sleep_for(100ms);
+    outerReleased = true;
+  }));
+  other.join();
 }
 
 TEST(NamedOperationLock, OtherThreadWaitsUntilTheOwnerLetsGo) {

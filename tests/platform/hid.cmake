@@ -9,6 +9,8 @@ keyloom_add_test(hid_platform_tests
     ${CMAKE_CURRENT_LIST_DIR}/hid/ReportDescriptorTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/hid/HidrawPathsTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/hid/LinuxHidBackendTest.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/hid/ReportWriterTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/hid/HidBackendTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/hid/VirtualTypingTest.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/hid/VirtualKeyboardControlTest.cpp
   LIBS keyloom_platform keyloom_macros keyloom_testsupport Qt6::Test)

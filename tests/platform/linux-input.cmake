@@ -1,7 +1,8 @@
 # Host tests of the Linux input backends: the parts that need no device (key
 # table, low-level translation, verdict hand-over, the injector's choice of
-# device and its frames, argument splitting, launching). The parts that need
-# a kernel with uinput run in tests/kernel/.
+# device and its frames, argument splitting, launching, the hook reader's
+# pauses when its wait fails). The parts that need a kernel with uinput run
+# in tests/kernel/.
 keyloom_add_test(linux_input_tests
   SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/linux/KeyTableTest.cpp
@@ -11,4 +12,5 @@ keyloom_add_test(linux_input_tests
     ${CMAKE_CURRENT_LIST_DIR}/linux/UinputKeyInjectorTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/linux/CommandLineTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/linux/LinuxShellTest.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/linux/EvdevHookSourceTest.cpp
   LIBS keyloom_platform keyloom_testsupport)

@@ -86,6 +86,34 @@ TEST_F(KeyboardCommandsTest, BackToBackCommands_SecondStartsAFullGapAfterTheFirs
   EXPECT_EQ(keyboard.State().sideMode, 5);
 }
 
+// The virtual keyboard, with every feature transfer taking a while on the
+// test's clock.
+class SlowFeatureTransfers : public platform::VirtualHidPlatform {
+ public:
+  SlowFeatureTransfers(platform::VirtualKeyboard& keyboard, FakeClock& clock, int64_t transferMs)
+      : VirtualHidPlatform(keyboard), clock_(clock), transferMs_(transferMs) {}
+  bool SetFeature(platform::HidHandle handle, const uint8_t* data, size_t length) override {
+    clock_.now += transferMs_;
+    return VirtualHidPlatform::SetFeature(handle, data, length);
+  }
+
+ private:
+  FakeClock& clock_;
+  const int64_t transferMs_;
+};
+
+TEST_F(KeyboardCommandsTest, GapIsCountedFromTheEndOfTheTransfer_NotItsStart) {
+  SlowFeatureTransfers slow(keyboard, clock, 40);
+  HidDevice slowDevice(slow);
+  ASSERT_TRUE(slowDevice.Open(platform::kHidReadWriteShared, keyboard.CommandInterface().path));
+  const int64_t sent = clock.now;
+  EXPECT_TRUE(SendLightingEffect(slowDevice, effects, pacer, 1));
+  EXPECT_EQ(pacer.Last(), sent + 40);
+  EXPECT_TRUE(SendSideLightMode(slowDevice, sideLight, pacer, 5));
+  // Counted from the start, the first transfer's 40 ms would shorten it to 60.
+  EXPECT_EQ(clock.sleeps, std::vector<int64_t>{100});
+}
+
 TEST_F(KeyboardCommandsTest, ClockBehindTheLastCommand_WaitsNoMoreThanTheGap) {
   pacer.SetNow();
   clock.now -= 5000;

@@ -5,7 +5,10 @@
 #include <sys/eventfd.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cerrno>
 #include <climits>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <optional>
@@ -25,7 +28,8 @@ bool IsEventNode(const char* name) { return std::strncmp(name, "event", 5) == 0;
 
 }  // namespace
 
-EvdevHookSource::EvdevHookSource(int32_t vid, int32_t pid) : vid_(vid), pid_(pid) {}
+EvdevHookSource::EvdevHookSource(int32_t vid, int32_t pid, PollFunction poll)
+    : vid_(vid), pid_(pid), poll_(std::move(poll)) {}
 
 EvdevHookSource::~EvdevHookSource() { Uninstall(); }
 
@@ -47,7 +51,11 @@ bool EvdevHookSource::Uninstall() {
   if (!dispatcher_) return false;
   // Stop first: a reader waiting for a verdict lets its event pass at once.
   dispatcher_->Stop();
-  stop_ = true;
+  {
+    std::lock_guard lock(stopMutex_);
+    stop_ = true;
+  }
+  stopped_.notify_all();
   const uint64_t one = 1;
   (void)!write(wakeFd_, &one, sizeof one);
   if (reader_.joinable()) reader_.join();
@@ -136,10 +144,17 @@ void EvdevHookSource::Release(const std::string& node) {
   --grabbed_;
 }
 
+bool EvdevHookSource::PauseUnlessStopped(std::chrono::milliseconds pause) {
+  std::unique_lock lock(stopMutex_);
+  return !stopped_.wait_for(lock, pause, [this] { return stop_.load(); });
+}
+
 void EvdevHookSource::Run() {
   std::vector<pollfd> fds;
   std::vector<std::string> owners;  // node of each device entry in fds
   std::vector<input_event> events;
+  std::chrono::milliseconds retryPause = kFirstRetryPause;
+  bool failing = false;
   while (!stop_) {
     fds.clear();
     owners.clear();
@@ -151,7 +166,18 @@ void EvdevHookSource::Run() {
       fds.push_back({keyboard.device->CloneFd(), POLLIN, 0});
       owners.push_back(node);
     }
-    if (poll(fds.data(), fds.size(), -1) < 0) continue;
+    if (poll_(fds.data(), fds.size(), -1) < 0) {
+      if (errno == EINTR) continue;
+      // poll itself fails for the whole process (no memory, too many
+      // descriptors), not for one node: say so once, wait, try again.
+      if (!failing) std::fprintf(stderr, "keyboard hook: cannot wait for key events: %s\n", std::strerror(errno));
+      failing = true;
+      if (!PauseUnlessStopped(retryPause)) break;
+      retryPause = std::min(retryPause * 2, kLongestRetryPause);
+      continue;
+    }
+    failing = false;
+    retryPause = kFirstRetryPause;
     if (stop_) break;
 
     // LED changes first: NumLock decides how the keypad reads.

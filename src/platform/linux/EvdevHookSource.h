@@ -1,8 +1,12 @@
 #pragma once
 
+#include <poll.h>
+
 #include <atomic>
 #include <chrono>
+#include <condition_variable>
 #include <deque>
+#include <functional>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -38,8 +42,16 @@ namespace keyloom::platform::linux_input {
 class EvdevHookSource : public IKeyboardHookSource, public ICloneOutputs {
  public:
   static constexpr std::chrono::milliseconds kVerdictTimeout{300};
+  // After a failed wait for input the reader pauses before it tries again,
+  // twice as long each time up to the longest pause, so that a failure
+  // that persists does not turn the reader into a busy loop.
+  static constexpr std::chrono::milliseconds kFirstRetryPause{10};
+  static constexpr std::chrono::milliseconds kLongestRetryPause{1000};
 
-  EvdevHookSource(int32_t vid, int32_t pid);
+  // poll(2); tests pass one that fails.
+  using PollFunction = std::function<int(pollfd* fds, nfds_t count, int timeoutMs)>;
+
+  EvdevHookSource(int32_t vid, int32_t pid, PollFunction poll = ::poll);
   ~EvdevHookSource() override;
 
   bool Install(int hookType, HookProcedure procedure) override;
@@ -69,6 +81,8 @@ class EvdevHookSource : public IKeyboardHookSource, public ICloneOutputs {
   };
 
   void Run();
+  // Sleeps `pause` unless Uninstall comes first; false when it did.
+  bool PauseUnlessStopped(std::chrono::milliseconds pause);
   void ScanExisting();
   void Take(const std::string& node);
   void Release(const std::string& node);
@@ -80,10 +94,13 @@ class EvdevHookSource : public IKeyboardHookSource, public ICloneOutputs {
 
   const int32_t vid_;
   const int32_t pid_;
+  const PollFunction poll_;
   std::unique_ptr<HookDispatcher> dispatcher_;
   std::thread reader_;
   int wakeFd_ = -1;
   std::atomic<bool> stop_{false};
+  std::mutex stopMutex_;
+  std::condition_variable stopped_;  // wakes a reader pausing after a failure
   std::atomic<int> grabbed_{0};
   UeventMonitor monitor_;
   // Reader thread only (and Install before the thread starts).

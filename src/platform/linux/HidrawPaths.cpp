@@ -6,11 +6,23 @@
 #include <cwchar>
 #include <cwctype>
 #include <sstream>
+#include <string_view>
+#include <system_error>
 
 namespace keyloom::platform {
 namespace {
 
 bool IsHex(char c) { return std::isxdigit(static_cast<unsigned char>(c)) != 0; }
+
+// The whole of `text` as an unsigned number; false for anything else (empty,
+// a sign, other characters, out of range). Sysfs names come from devices and
+// drivers, so nothing here may throw.
+template <typename Unsigned>
+bool ParseWhole(std::string_view text, int base, Unsigned& value) {
+  const char* end = text.data() + text.size();
+  const auto [at, error] = std::from_chars(text.data(), end, value, base);
+  return error == std::errc() && at == end && !text.empty();
+}
 
 // "0003:1A2B:3C4D.0005": bus, vendor, product, instance, all hexadecimal.
 bool ParseHidComponent(const std::string& part, HidrawIdentity& identity) {
@@ -18,8 +30,13 @@ bool ParseHidComponent(const std::string& part, HidrawIdentity& identity) {
   for (size_t i : {0u, 1u, 2u, 3u, 5u, 6u, 7u, 8u, 10u, 11u, 12u, 13u, 15u, 16u, 17u, 18u}) {
     if (!IsHex(part[i])) return false;
   }
-  identity.vid = static_cast<int32_t>(std::stoul(part.substr(5, 4), nullptr, 16));
-  identity.pid = static_cast<int32_t>(std::stoul(part.substr(10, 4), nullptr, 16));
+  uint16_t vid = 0, pid = 0;
+  if (!ParseWhole(std::string_view(part).substr(5, 4), 16, vid) ||
+      !ParseWhole(std::string_view(part).substr(10, 4), 16, pid)) {
+    return false;
+  }
+  identity.vid = vid;
+  identity.pid = pid;
   return true;
 }
 
@@ -35,9 +52,12 @@ bool ParseUsbInterface(const std::string& part, int32_t& interface) {
     const char c = part[i];
     if (!(std::isdigit(static_cast<unsigned char>(c)) || c == '-' || c == '.' || c == ':')) return false;
   }
-  // A number past int's range or no number at all is no interface (stoi
-  // would throw out of the device scan).
-  return std::from_chars(part.data() + dot + 1, part.data() + part.size(), interface).ec == std::errc();
+  // "1-2:1.." or "1-2:1.99999999999" look like one but name no interface
+  // (bInterfaceNumber is one byte).
+  uint8_t number = 0;
+  if (!ParseWhole(std::string_view(part).substr(dot + 1), 10, number)) return false;
+  interface = number;
+  return true;
 }
 
 }  // namespace

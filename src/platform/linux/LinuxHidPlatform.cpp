@@ -7,25 +7,16 @@
 
 #include <cerrno>
 #include <chrono>
-#include <condition_variable>
 #include <cstring>
 #include <set>
-#include <thread>
 #include <vector>
 
 #include "platform/linux/HidrawDetails.h"
 #include "platform/linux/HidrawPaths.h"
 #include "platform/linux/PermissionHint.h"
+#include "platform/linux/ReportWriter.h"
 
 namespace keyloom::platform {
-
-// A write handed to the helper thread. The thread owns a copy of the bytes.
-struct PendingWrite {
-  std::mutex mutex;
-  std::condition_variable finished;
-  bool done = false;
-  uint32_t bytes = 0;
-};
 
 struct LinuxHidPlatform::Connection {
   std::wstring path;
@@ -37,10 +28,11 @@ struct LinuxHidPlatform::Connection {
   // worker thread may meet one on the UI thread).
   std::mutex hidapiMutex;
   int writeFd = -1;
-  std::mutex pendingMutex;
-  std::shared_ptr<PendingWrite> pending;
+  std::unique_ptr<ReportWriter> writer;  // on writeFd; null without one
 
   ~Connection() {
+    // The writer's thread is joined before the descriptor it writes to goes.
+    writer.reset();
     if (writeFd >= 0) close(writeFd);
     if (device) hid_close(device);
   }
@@ -72,6 +64,7 @@ LinuxHidPlatform::~LinuxHidPlatform() {
   {
     std::lock_guard guard(mutex_);
     connections_.clear();
+    retired_.clear();
   }
   if (udev_) udev_unref(udev_);
 }
@@ -123,6 +116,10 @@ HidHandle LinuxHidPlatform::Open(const std::wstring& path, uint32_t accessMode) 
       if (connection->writeFd < 0 && (errno == EACCES || errno == EPERM)) {
         linux_input::ReportAccessDenied(connection->devnode);
       }
+      if (connection->writeFd >= 0) {
+        connection->writer = std::make_unique<ReportWriter>(
+            [fd = connection->writeFd](const uint8_t* data, size_t length) { return write(fd, data, length); });
+      }
     }
   }
   std::lock_guard guard(mutex_);
@@ -140,9 +137,12 @@ bool LinuxHidPlatform::Close(HidHandle handle) {
     if (it == connections_.end()) return false;
     closing = std::move(it->second);
     connections_.erase(it);
+    ReapRetired();
+    // Closing joins the writer, which would hold up the caller (the UI
+    // thread) until the kernel gives up on a write the device never took;
+    // such a connection waits among the retired ones instead.
+    if (closing->writer && closing->writer->Busy()) retired_.push_back(std::move(closing));
   }
-  // A write still under way keeps its own reference; the device is closed
-  // when that ends.
   return true;
 }
 
@@ -193,46 +193,33 @@ bool LinuxHidPlatform::GetFeature(HidHandle handle, uint8_t* data, size_t length
 
 HidWriteStart LinuxHidPlatform::BeginWrite(HidHandle handle, const uint8_t* data, size_t length) {
   const auto connection = Find(handle);
-  if (!connection || connection->writeFd < 0) return HidWriteStart{false, 0, kHidErrorInvalidHandle};
-  auto pending = std::make_shared<PendingWrite>();
-  {
-    std::lock_guard guard(connection->pendingMutex);
-    connection->pending = pending;
+  if (!connection || !connection->writer) return HidWriteStart{false, 0, kHidErrorInvalidHandle};
+  // One write in the kernel per device, also across a reopen: a device that
+  // takes nothing ties up one thread, however often keyloom tries again.
+  if (RetiredWriteUnderWay(connection->devnode) || !connection->writer->Start(data, length)) {
+    return HidWriteStart{false, 0, kHidErrorBusy};
   }
-  // A hidraw write blocks until the device has taken the report. The thread
-  // works on its own copy and its own references, so giving up on it after
-  // the time-out leaves nothing of the caller's in its hands.
-  std::thread([connection, pending, bytes = std::vector<uint8_t>(data, data + length)] {
-    ssize_t written;
-    do {
-      written = write(connection->writeFd, bytes.data(), bytes.size());
-    } while (written < 0 && errno == EINTR);
-    {
-      std::lock_guard guard(pending->mutex);
-      pending->done = true;
-      pending->bytes = written < 0 ? 0 : static_cast<uint32_t>(written);
-    }
-    pending->finished.notify_all();
-  }).detach();
   return HidWriteStart{false, 0, kHidErrorIoPending};
 }
 
 bool LinuxHidPlatform::WaitWrite(HidHandle handle, uint32_t timeoutMs, uint32_t& bytes) {
   const auto connection = Find(handle);
-  if (!connection) return false;
-  std::shared_ptr<PendingWrite> pending;
-  {
-    std::lock_guard guard(connection->pendingMutex);
-    pending.swap(connection->pending);
+  if (!connection || !connection->writer) return false;
+  // A write that came back in time but was refused transferred 0 bytes.
+  return connection->writer->Wait(std::chrono::milliseconds(timeoutMs), bytes);
+}
+
+void LinuxHidPlatform::ReapRetired() {
+  std::erase_if(retired_, [](const std::shared_ptr<Connection>& connection) { return !connection->writer->Busy(); });
+}
+
+bool LinuxHidPlatform::RetiredWriteUnderWay(const std::string& devnode) {
+  std::lock_guard guard(mutex_);
+  ReapRetired();
+  for (const auto& connection : retired_) {
+    if (connection->devnode == devnode) return true;
   }
-  if (!pending) return false;
-  std::unique_lock guard(pending->mutex);
-  if (!pending->finished.wait_for(guard, std::chrono::milliseconds(timeoutMs), [&] { return pending->done; })) {
-    return false;
-  }
-  // Finished in time; a write the kernel refused transferred 0 bytes.
-  bytes = pending->bytes;
-  return true;
+  return false;
 }
 
 }  // namespace keyloom::platform

@@ -4,6 +4,7 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <vector>
 
 #include "platform/HidPlatform.h"
 #include "platform/linux/HidrawDetails.h"
@@ -15,9 +16,11 @@ namespace keyloom::platform {
 // The system's HID devices through the kernel's hidraw nodes: hidapi lists
 // them and carries the feature reports, udev and sysfs supply the details
 // (USB interface, release number, report descriptor). Output reports go
-// through a descriptor of their own on a helper thread, so that a write the
-// device never takes can be given up after its time-out while the hidapi
-// handle stays free for feature reports.
+// through a descriptor of their own on a helper thread (ReportWriter), so
+// that a write the device never takes can be given up after its time-out
+// while the hidapi handle stays free for feature reports. Until the kernel
+// lets go of such a write, further writes to the device fail at once
+// (kHidErrorBusy).
 class LinuxHidPlatform : public HidPlatform {
  public:
   LinuxHidPlatform();
@@ -38,6 +41,10 @@ class LinuxHidPlatform : public HidPlatform {
  private:
   std::shared_ptr<Connection> Find(HidHandle handle) const;
   bool ReadDetails(const std::string& devnode, HidrawDetails& details);
+  // Under mutex_: lets go of the retired connections whose write is over.
+  void ReapRetired();
+  // Whether a closed connection to `devnode` still has a write in the kernel.
+  bool RetiredWriteUnderWay(const std::string& devnode);
 
   // libudev objects may not be used by two threads at once.
   std::mutex udevMutex_;
@@ -45,6 +52,8 @@ class LinuxHidPlatform : public HidPlatform {
   bool hidapiReady_ = false;
   mutable std::mutex mutex_;
   std::map<HidHandle, std::shared_ptr<Connection>> connections_;
+  // Closed while their write was still in the kernel; they go when it ends.
+  std::vector<std::shared_ptr<Connection>> retired_;
   HidHandle nextHandle_ = 0x100;
 };
 

@@ -5,8 +5,11 @@
 #include <unistd.h>
 
 #include <QSocketNotifier>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <sstream>
+#include <string_view>
 
 namespace keyloom::platform {
 namespace {
@@ -23,12 +26,13 @@ bool Switch(const std::string& word, bool& on) {
 VirtualKeyboardControl::VirtualKeyboardControl(VirtualKeyboard& keyboard, const std::string& pipePath,
                                                QObject* parent)
     : QObject(parent), keyboard_(keyboard) {
-  struct stat info {};
-  if (stat(pipePath.c_str(), &info) != 0 && mkfifo(pipePath.c_str(), 0600) != 0) return;
-  // Opened for writing too, so the pipe never reports end-of-file between
-  // two writers and the notifier does not spin.
-  fd_ = open(pipePath.c_str(), O_RDWR | O_NONBLOCK | O_CLOEXEC);
-  if (fd_ < 0) return;
+  std::string why;
+  fd_ = OpenPipe(pipePath, &why);
+  if (fd_ < 0) {
+    std::fprintf(stderr, "virtual keyboard: not listening on %s: %s\n", PrintableText(pipePath).c_str(),
+                 why.c_str());
+    return;
+  }
   notifier_ = new QSocketNotifier(fd_, QSocketNotifier::Read, this);
   connect(notifier_, &QSocketNotifier::activated, this, [this] { OnReadable(); });
 }
@@ -38,17 +42,69 @@ VirtualKeyboardControl::~VirtualKeyboardControl() {
   if (fd_ >= 0) close(fd_);
 }
 
+int VirtualKeyboardControl::OpenPipe(const std::string& path, std::string* why) {
+  const auto fail = [why](std::string reason) {
+    *why = std::move(reason);
+    return -1;
+  };
+  // Whoever can write to the pipe types on the keyboard, so it is made for
+  // its owner alone. Only a pipe is opened at all: opening a device node can
+  // have effects of its own, a regular file would read as ready forever, and
+  // an endless one (/dev/zero) would never stop coming.
+  struct stat info {};
+  if (lstat(path.c_str(), &info) != 0) {
+    if (errno != ENOENT) return fail(std::strerror(errno));
+    if (mkfifo(path.c_str(), 0600) != 0) return fail(std::string("cannot make it: ") + std::strerror(errno));
+    if (lstat(path.c_str(), &info) != 0) return fail(std::strerror(errno));
+  }
+  if (!S_ISFIFO(info.st_mode)) return fail("it is not a named pipe");
+  // Opened for writing too, so the pipe never reports end-of-file between
+  // two writers and the notifier does not spin. O_NOFOLLOW: a link swapped
+  // in since the look above is not followed.
+  const int fd = open(path.c_str(), O_RDWR | O_NONBLOCK | O_CLOEXEC | O_NOFOLLOW);
+  if (fd < 0) return fail(std::strerror(errno));
+  // The checks that count are on what was opened, not on the name.
+  const char* refused = nullptr;
+  if (fstat(fd, &info) != 0) refused = "cannot examine it";
+  else if (!S_ISFIFO(info.st_mode)) refused = "it is not a named pipe";
+  else if (info.st_uid != geteuid()) refused = "it belongs to another user";
+  else if ((info.st_mode & 077) != 0) refused = "others may write to it (chmod 600 makes it private)";
+  if (refused) {
+    close(fd);
+    return fail(refused);
+  }
+  return fd;
+}
+
 void VirtualKeyboardControl::OnReadable() {
-  char buffer[512];
-  ssize_t got;
-  while ((got = read(fd_, buffer, sizeof buffer)) > 0) pending_.append(buffer, static_cast<size_t>(got));
-  size_t end;
-  while ((end = pending_.find('\n')) != std::string::npos) {
-    const std::string line = pending_.substr(0, end);
-    pending_.erase(0, end + 1);
+  const auto onLine = [this](std::string_view line) {
     std::string error;
-    if (!line.empty() && !Apply(keyboard_, line, &error)) {
-      std::fprintf(stderr, "virtual keyboard: %s\n", error.c_str());
+    if (!line.empty() && !Apply(keyboard_, std::string(line), &error)) {
+      std::fprintf(stderr, "virtual keyboard: %s\n", PrintableText(error).c_str());
+    }
+  };
+  const auto onOverlong = [](std::string_view head) {
+    std::fprintf(stderr, "virtual keyboard: ignored a line longer than %zu bytes (\"%s...\")\n",
+                 ControlLineBuffer::kMaxLineBytes, PrintableText(head).c_str());
+  };
+  // A writer that never stops must not hold the event loop: a bounded bite
+  // per wake-up, and the notifier fires again while more is waiting.
+  char buffer[4096];
+  for (int bite = 0; bite < 16; ++bite) {
+    const ssize_t got = read(fd_, buffer, sizeof buffer);
+    if (got > 0) {
+      lines_.Feed(std::string_view(buffer, static_cast<size_t>(got)), onLine, onOverlong);
+    } else if (got < 0 && errno == EINTR) {
+      continue;
+    } else if (got < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
+      return;
+    } else {
+      // End of input (which this end's own write side rules out) or a read
+      // error: either would wake the notifier again at once, for ever.
+      std::fprintf(stderr, "virtual keyboard: stopped listening: %s\n",
+                   got == 0 ? "end of input" : std::strerror(errno));
+      notifier_->setEnabled(false);
+      return;
     }
   }
 }

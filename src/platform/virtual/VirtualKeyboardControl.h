@@ -3,6 +3,7 @@
 #include <QObject>
 #include <string>
 
+#include "platform/virtual/ControlLineBuffer.h"
 #include "platform/virtual/VirtualKeyboard.h"
 
 class QSocketNotifier;
@@ -19,11 +20,18 @@ namespace keyloom::platform {
 //   down <key> | up <key> | tap <key>   (a name as the recorder shows it, in
 //                                        any letter case, or a virtual-key
 //                                        number, decimal or 0x hex)
-// A line not understood gets one line on standard error and changes nothing.
+// A line not understood gets one line on standard error and changes nothing;
+// so does a line longer than ControlLineBuffer::kMaxLineBytes, which is not
+// carried out at all.
+//
+// The pipe must be the user's own: a named pipe that belongs to them and
+// that nobody else may open. Anything else (a regular file, a device, a
+// link, a pipe others may write to) is refused with one line on standard
+// error, and the control does not listen.
 class VirtualKeyboardControl : public QObject {
   Q_OBJECT
  public:
-  // Creates the pipe when it does not exist yet.
+  // Creates the pipe (mode 0600) when it does not exist yet.
   VirtualKeyboardControl(VirtualKeyboard& keyboard, const std::string& pipePath, QObject* parent = nullptr);
   ~VirtualKeyboardControl() override;
 
@@ -33,13 +41,18 @@ class VirtualKeyboardControl : public QObject {
   // be carried out, with the reason in `error` when given.
   static bool Apply(VirtualKeyboard& keyboard, const std::string& line, std::string* error = nullptr);
 
+  // Opens (making it first when missing) the control pipe at `path` for
+  // reading without blocking; -1 with the reason in `why` when the path is
+  // not a named pipe of this user's alone.
+  static int OpenPipe(const std::string& path, std::string* why);
+
  private:
   void OnReadable();
 
   VirtualKeyboard& keyboard_;
   int fd_ = -1;
   QSocketNotifier* notifier_ = nullptr;
-  std::string pending_;
+  ControlLineBuffer lines_;
 };
 
 }  // namespace keyloom::platform

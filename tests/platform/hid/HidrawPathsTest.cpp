@@ -42,12 +42,15 @@ INSTANTIATE_TEST_SUITE_P(
         SysPathCase{"VirtualDeviceHasNoInterface",
                     "/sys/devices/virtual/misc/uhid/0003:1A2B:3C4D.0001/hidraw/hidraw0", true, {0x1A2B, 0x3C4D, -1}},
         SysPathCase{"NoHidPart", "/sys/devices/virtual/misc/uhid", false, {}},
-        // Parts that only look like an interface count as none.
-        SysPathCase{"InterfaceNumberPastInt",
-                    "/sys/devices/usb1/1-1/1-1:1.99999999999/0003:1A2B:3C4D.000A/hidraw/hidraw9", true,
+        // Parts that look like a USB interface but name none are passed over.
+        SysPathCase{"InterfaceWithoutNumber",
+                    "/sys/devices/usb1/1-2/1-2:1../0003:1A2B:3C4D.0001/hidraw/hidraw0", true, {0x1A2B, 0x3C4D, -1}},
+        SysPathCase{"InterfaceNumberBeyondAByte",
+                    "/sys/devices/usb1/1-2/1-2:1.99999999999/0003:1A2B:3C4D.0001/hidraw/hidraw0", true,
                     {0x1A2B, 0x3C4D, -1}},
-        SysPathCase{"InterfaceWithoutNumber", "/sys/devices/usb1/1-1/1-1:1../0003:1A2B:3C4D.000A/hidraw/hidraw9",
-                    true, {0x1A2B, 0x3C4D, -1}}),
+        SysPathCase{"InterfaceNumberWithDots",
+                    "/sys/devices/usb1/1-2/1-2:1.1/1-2:1.2.3/0003:1A2B:3C4D.0001/hidraw/hidraw0", true,
+                    {0x1A2B, 0x3C4D, 1}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 struct PathsCase {
