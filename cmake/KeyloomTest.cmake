@@ -11,7 +11,7 @@ function(keyloom_add_test name)
   if(T_GUI)
     target_link_libraries(${name} PRIVATE keyloom_testsupport_gui Qt6::Test ${T_LIBS} GTest::gtest GTest::gmock)
   else()
-    target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gmock GTest::gtest_main)
+    target_link_libraries(${name} PRIVATE ${T_LIBS} keyloom_testsupport_main GTest::gtest GTest::gmock)
   endif()
   target_compile_definitions(${name} PRIVATE
     KEYLOOM_SOURCE_DIR="${CMAKE_SOURCE_DIR}"

@@ -226,8 +226,12 @@ TEST_F(DataFilesProcess, KilledDuringSaves_LeavesEveryFileOldOrNewAndNoTemporary
     for (const auto& entry : fs::directory_iterator(program)) {
       const std::string name = entry.path().filename().string();
       EXPECT_EQ(name.find(".tmp-"), std::string::npos) << name;
-      if (name.starts_with("ledeffect.xml.bad-")) EXPECT_EQ(ReadAll(entry.path()), effects) << name;
-      if (name.starts_with("sidemodel.xml.bad-")) EXPECT_EQ(ReadAll(entry.path()), sides) << name;
+      if (name.starts_with("ledeffect.xml.bad-")) {
+        EXPECT_EQ(ReadAll(entry.path()), effects) << name;
+      }
+      if (name.starts_with("sidemodel.xml.bad-")) {
+        EXPECT_EQ(ReadAll(entry.path()), sides) << name;
+      }
     }
   }
   EXPECT_GE(seen.size(), 2u) << "the kills fell both before and after the saves";

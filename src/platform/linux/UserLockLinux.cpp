@@ -1,14 +1,17 @@
 #include "platform/UserLock.h"
 
+#include "platform/RuntimeFolder.h"
+
 #include <cerrno>
-#include <cstdlib>
 #include <fcntl.h>
 #include <sys/file.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace keyloom::platform {
 namespace {
+
+// "keyloom-lock-" and the longest operation name in use, with room to spare.
+constexpr size_t kLongestLockFile = 64;
 
 class FlockUserLock : public IUserLock {
  public:
@@ -19,21 +22,10 @@ class FlockUserLock : public IUserLock {
   int fd_;
 };
 
-// The per-user folder for lock files: $XDG_RUNTIME_DIR, or a private folder
-// under /tmp when the session has none. A /tmp folder of that name that is
-// not this user's own private folder (another user may have made it first)
-// is not used: empty then.
-std::string LockFolder() {
-  if (const char* runtime = std::getenv("XDG_RUNTIME_DIR"); runtime && *runtime) return runtime;
-  std::string folder = "/tmp/keyloom-" + std::to_string(getuid());
-  mkdir(folder.c_str(), 0700);
-  struct stat info {};
-  if (lstat(folder.c_str(), &info) != 0 || !S_ISDIR(info.st_mode) || info.st_uid != getuid() ||
-      (info.st_mode & 077) != 0) {
-    return {};
-  }
-  return folder;
-}
+// The per-user folder for lock files: the same private runtime folder as
+// the instance lock's, so no other user can hold or plant a lock there.
+// Empty when there is none.
+std::string LockFolder() { return FindRuntimeFolder(kLongestLockFile).path; }
 
 // Lock names such as "HidDevice::Open" become file names without separators.
 std::string FileNameFor(const std::string& name) {
@@ -52,7 +44,7 @@ std::unique_ptr<IUserLock> AcquireUserLock(const std::string& name) {
   const std::string folder = LockFolder();
   if (folder.empty()) return nullptr;
   const std::string path = folder + "/" + FileNameFor(name);
-  const int fd = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+  const int fd = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
   if (fd < 0) return nullptr;
   int rc;
   do {

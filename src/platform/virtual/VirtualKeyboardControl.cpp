@@ -6,6 +6,8 @@
 
 #include <QSocketNotifier>
 #include <cerrno>
+#include <charconv>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <sstream>
@@ -143,13 +145,15 @@ bool VirtualKeyboardControl::Apply(VirtualKeyboard& keyboard, const std::string&
   } else if (command == "release-writes" && argument.empty()) {
     keyboard.ReleaseHeldWrites();
   } else if (command == "firmware") {
-    unsigned major = 0, minor = 0;
-    char dot = 0, tail = 0;
-    if (std::sscanf(argument.c_str(), "%u%c%u%c", &major, &dot, &minor, &tail) != 3 || dot != '.' ||
-        major > 255 || minor > 255) {
-      return fail("unknown command \"" + line + "\"");
-    }
-    keyboard.SetFirmwareVersion(static_cast<uint8_t>(major), static_cast<uint8_t>(minor));
+    // "<major>.<minor>", each a byte; from_chars, unlike scanf, cannot overflow.
+    uint8_t major = 0, minor = 0;
+    const char* end = argument.data() + argument.size();
+    const auto first = std::from_chars(argument.data(), end, major);
+    const bool ok = first.ec == std::errc() && first.ptr != end && *first.ptr == '.' &&
+                    std::from_chars(first.ptr + 1, end, minor).ec == std::errc() &&
+                    std::from_chars(first.ptr + 1, end, minor).ptr == end;
+    if (!ok) return fail("unknown command \"" + line + "\"");
+    keyboard.SetFirmwareVersion(major, minor);
   } else if (command == "fail-opens" && Switch(argument, on)) {
     keyboard.SetFailOpens(on);
   } else if (command == "fail-features" && Switch(argument, on)) {

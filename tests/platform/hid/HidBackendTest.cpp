@@ -44,6 +44,10 @@ INSTANTIATE_TEST_SUITE_P(
                       CommandCase{"Firmware", "firmware 1.0", true},
                       CommandCase{"FirmwareWithoutMinor", "firmware 1", false},
                       CommandCase{"FirmwareOutOfRange", "firmware 1.300", false},
+                      // Past unsigned's range: scanf's conversion is undefined there.
+                      CommandCase{"FirmwarePastAnyNumber", "firmware 1.99999999999999999999", false},
+                      CommandCase{"FirmwareWithTail", "firmware 1.2x", false},
+                      CommandCase{"FirmwareSigned", "firmware -1.2", false},
                       CommandCase{"SwitchOn", "fail-opens on", true},
                       CommandCase{"SwitchWithoutValue", "hold-writes", false},
                       CommandCase{"TrailingWord", "plug now", false}, CommandCase{"Unknown", "explode", false}),
