@@ -20,10 +20,11 @@ bool OnlyBlanks(const std::string& bytes) {
   return std::all_of(bytes.begin(), bytes.end(), [](char c) { return std::isspace(static_cast<unsigned char>(c)); });
 }
 
-// "20261210-151033": sorts by time and is safe in every file system's names.
-std::string UtcStamp() {
+}  // namespace
+
+std::string BackupStamp(std::chrono::system_clock::time_point when) {
   using namespace std::chrono;
-  const auto now = floor<seconds>(system_clock::now());
+  const auto now = floor<seconds>(when);
   const auto day = floor<days>(now);
   const year_month_day date{day};
   const hh_mm_ss time{now - day};
@@ -34,6 +35,8 @@ std::string UtcStamp() {
                 static_cast<int>(time.seconds().count()));
   return text;
 }
+
+namespace {
 
 // True when a file beside `path` named "<name>.bad-…" holds exactly `bytes`:
 // the damage was kept aside already (by an earlier run whose save failed,
@@ -117,7 +120,7 @@ bool ModelFile::KeepDamagedFile() {
 
   // Created, never replaced: an older backup under the same name stays.
   platform::IAtomicFileWriter& writer = platform::AtomicFileWriter();
-  const std::string base = path_ + ".bad-" + UtcStamp();
+  const std::string base = path_ + ".bad-" + BackupStamp(std::chrono::system_clock::now());
   for (int n = 1; n < 10000; ++n) {
     if (writer.CreateNew(n == 1 ? base : base + "-" + std::to_string(n), bytes)) return true;
     if (platform::LastFileStatus().error != EEXIST) return false;

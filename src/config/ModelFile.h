@@ -1,6 +1,7 @@
 #pragma once
 
 #include <pugixml.hpp>
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -67,6 +68,10 @@ class ModelFile {
 // "-1" gives 0xFFFFFFFF, values past 2^32-1 saturate); `missing` when the
 // node has no such attribute. Signed fields take the 32 bits as they are.
 uint32_t AttributeNumber(const pugi::xml_node& node, std::string_view name, uint32_t missing = 0);
+
+// "20261210-151033" for `when` in UTC, as damaged files' copies are named
+// ("<name>.bad-<stamp>"): sorts by time and is safe in every file system's names.
+std::string BackupStamp(std::chrono::system_clock::time_point when);
 
 // The text `Save` writes for `doc`; `expectedSize` is reserved up front.
 std::string SerializeModelDocument(const pugi::xml_document& doc, size_t expectedSize = 0);

@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "support/ProgramCopy.h"
 #include "support/TempDir.h"
 
 namespace keyloom {
@@ -39,10 +40,7 @@ class EndToEnd : public ::testing::Test {
     fs::create_directories(program);
     fs::create_directories(runtime);
     fs::permissions(runtime, fs::perms::owner_all);
-    const fs::path built = KEYLOOM_PROGRAM_DIR;
-    fs::copy_file(built / "keyloom", program / "keyloom");
-    fs::copy(built / "uires", program / "uires", fs::copy_options::recursive);
-    fs::copy_file(fs::path(KEYLOOM_SOURCE_DIR) / "config.xml", program / "config.xml");
+    test::CopyProgramFolder(program);
   }
   ~EndToEnd() override {
     if (p.state() != QProcess::NotRunning) {

@@ -18,6 +18,7 @@
 #include <string>
 #include <unistd.h>
 
+#include "support/ProgramCopy.h"
 #include "support/TempDir.h"
 
 namespace keyloom {
@@ -71,10 +72,7 @@ class StartupProcess : public testing::Test {
     fs::create_directories(elsewhere_);
     fs::create_directories(home_);
     fs::permissions(runtime_, fs::perms::owner_all);
-    const fs::path built = KEYLOOM_PROGRAM_DIR;
-    fs::copy_file(built / "keyloom", program_ / "keyloom");
-    fs::copy(built / "uires", program_ / "uires", fs::copy_options::recursive);
-    fs::copy_file(fs::path(KEYLOOM_SOURCE_DIR) / "config.xml", program_ / "config.xml");
+    test::CopyProgramFolder(program_);
   }
 
   ~StartupProcess() override {

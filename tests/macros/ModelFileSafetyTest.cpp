@@ -20,6 +20,7 @@
 #include "lighting/SideLightSettings.h"
 #include "macros/KeyRecordList.h"
 #include "macros/MacroLibrary.h"
+#include "config/ModelFile.h"
 #include "config/SaveFailureLog.h"
 #include "platform/AtomicFileWriter.h"
 #include "platform/DataFileReader.h"
@@ -225,21 +226,6 @@ TEST_P(ModelFileSafety, DamageKeptByAnEarlierRun_ShouldNotBeCopiedAgain) {
   EXPECT_EQ(dir.Read(GetParam().file), damaged);
 }
 
-// "20261210-151033" for `when`, as the backups are named.
-std::string Stamp(std::chrono::system_clock::time_point when) {
-  using namespace std::chrono;
-  const auto now = floor<seconds>(when);
-  const auto day = floor<days>(now);
-  const year_month_day date{day};
-  const hh_mm_ss time{now - day};
-  char text[32];
-  std::snprintf(text, sizeof text, "%04d%02u%02u-%02d%02d%02d", static_cast<int>(date.year()),
-                static_cast<unsigned>(date.month()), static_cast<unsigned>(date.day()),
-                static_cast<int>(time.hours().count()), static_cast<int>(time.minutes().count()),
-                static_cast<int>(time.seconds().count()));
-  return text;
-}
-
 TEST_P(ModelFileSafety, EarlierBackups_ShouldNeverBeOverwritten_HoweverManyShareTheSecond) {
   const std::string damaged = "<not closed";
   dir.Write(GetParam().file, damaged);
@@ -247,7 +233,7 @@ TEST_P(ModelFileSafety, EarlierBackups_ShouldNeverBeOverwritten_HoweverManyShare
   const auto now = std::chrono::system_clock::now();
   std::vector<std::string> older;
   for (const auto when : {now, now + std::chrono::seconds(1)}) {
-    const std::string base = std::string(GetParam().file) + ".bad-" + Stamp(when);
+    const std::string base = std::string(GetParam().file) + ".bad-" + BackupStamp(when);
     for (int n = 1; n <= 1000; ++n) {
       older.push_back(n == 1 ? base : base + "-" + std::to_string(n));
       dir.Write(older.back(), "older");
