@@ -114,15 +114,22 @@ class StartupProcess : public testing::Test {
     return p;
   }
 
-  // True once an instance accepts connections. A socket file alone is not
-  // enough: a killed instance leaves its file behind.
+  // True once an instance answers on its socket. A socket file alone is not
+  // enough (a killed instance leaves its file behind), and neither is a
+  // socket that accepts: it listens from the instance step on, but answers
+  // only once start-up is over and the event loop runs.
   bool IsListening() const {
     std::error_code missing;
     for (const auto& entry : fs::directory_iterator(listenFolder_.empty() ? runtime_ : listenFolder_, missing)) {
       if (entry.path().extension() != ".socket") continue;
       QLocalSocket socket;
       socket.connectToServer(QString::fromStdString(entry.path().string()));
-      if (socket.waitForConnected(200)) return true;
+      if (!socket.waitForConnected(200)) continue;
+      socket.write("ping\n");  // no such request: answered "unknown", and nothing is done
+      socket.flush();
+      while (!socket.canReadLine() && socket.waitForReadyRead(200)) {
+      }
+      if (socket.canReadLine()) return true;
     }
     return false;
   }

@@ -79,6 +79,7 @@ class InstalledProgram : public testing::Test {
     env.insert("XDG_RUNTIME_DIR", QString::fromStdString(runtime_.string()));
     env.insert("QT_QPA_PLATFORM", "offscreen");
     env.insert("KEYLOOM_VIRTUAL_KEYBOARD", "1");
+    if (!shown_.empty()) env.insert("KEYLOOM_REPORT_SHOWN", QString::fromStdString(shown_.string()));
     env.insert("KEYLOOM_VIRTUAL_KEYBOARD_LOG", QString::fromStdString(log_.string()));
     p->setProcessEnvironment(env);
     p->setWorkingDirectory(QString::fromStdString(elsewhere_.string()));
@@ -93,11 +94,16 @@ class InstalledProgram : public testing::Test {
     return socket.waitForConnected(200);
   }
 
+  // Returns once the first start has drawn its window: the instance socket
+  // listens before the user's files are set up, so listening alone is no
+  // sign that start-up is done.
   QProcess* StartFirst() {
+    shown_ = folder_.path() / "shown";
     QProcess* p = Start();
     QDeadlineTimer deadline(kStartTimeoutMs);
-    while (!IsListening() && !deadline.hasExpired() && p->state() == QProcess::Running) QThread::msleep(20);
-    EXPECT_TRUE(IsListening()) << p->readAllStandardError().toStdString();
+    while (!fs::exists(shown_) && !deadline.hasExpired() && p->state() == QProcess::Running) QThread::msleep(20);
+    EXPECT_TRUE(fs::exists(shown_)) << p->readAllStandardError().toStdString();
+    EXPECT_TRUE(IsListening());
     return p;
   }
 
@@ -123,6 +129,7 @@ class InstalledProgram : public testing::Test {
   test::TempDir folder_;
   const fs::path home_ = folder_.path() / "home";
   const fs::path runtime_ = folder_.path() / "runtime";
+  fs::path shown_;  // set by StartFirst: where the first start reports its window drawn
   const fs::path elsewhere_ = folder_.path() / "elsewhere";
   const fs::path cache_ = folder_.path() / "cache";
   const fs::path log_ = folder_.path() / "keyboard.log";
